@@ -1,0 +1,8 @@
+// The built-in picture: a trefoil knot drawn as an interlaced band of points.
+#pragma once
+
+constexpr int knotEntries = 38696;  // entries in the table
+constexpr int knotSide = 196;       // grid side; the first knotSide*knotSide entries are the grid
+
+// Fills table[0 .. knotEntries-1] with the solved knot picture (x, y, z per entry).
+void designKnot(float (*table)[3]);

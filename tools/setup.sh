@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs the Debian packages that building, playing and testing need, if any is
+# missing: apt-get as root, through sudo otherwise.
+set -euo pipefail
+
+packages=(
+  make cmake g++                                  # build
+  freeglut3-dev libglew-dev libgl-dev libx11-dev  # the program
+  libgl1-mesa-dri                                 # Mesa's software renderer
+  libgtest-dev libxtst-dev libpng-dev             # tests and the screenshot tool
+  xvfb metacity dbus-daemon                       # a private X server and a window manager
+)
+
+missing=()
+for package in "${packages[@]}"; do
+  status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
+  [[ $status == "install ok installed" ]] || missing+=("$package")
+done
+[[ ${#missing[@]} -eq 0 ]] && exit 0
+
+sudo=()
+[[ $(id -u) -eq 0 ]] || sudo=(sudo)
+echo "Installing: ${missing[*]}"
+export DEBIAN_FRONTEND=noninteractive
+"${sudo[@]}" apt-get update
+"${sudo[@]}" apt-get install -y "${missing[@]}"
