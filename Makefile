@@ -1,12 +1,20 @@
-# make test: build and run every test.
-# It first installs any Debian package that is missing (tools/setup.sh).
+# make run: build and play. make test: build and run every test.
+# Both first install any Debian package that is missing (tools/setup.sh).
 # With CI set (as CI does), compiler warnings are errors.
 
 BUILD := build
 JOBS  := $(shell nproc)
 CMAKE_FLAGS := -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKNOTWERRY_WERROR=$(if $(CI),ON,OFF)
 
-.PHONY: test build setup clean
+.PHONY: run test build setup clean
+
+run: build
+	@if [ -n "$$DISPLAY" ]; then \
+	  $(BUILD)/knotwerry; \
+	else \
+	  echo "No display: playing on a private X server, saving $(BUILD)/screenshot.png"; \
+	  $(BUILD)/tools/snap $(BUILD)/screenshot.png $(BUILD)/knotwerry; \
+	fi
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j$(JOBS)

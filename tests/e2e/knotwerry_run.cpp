@@ -1,0 +1,35 @@
+// The real knotwerry binary on a private Xvfb of its own, one per test.
+#include "tests/e2e/knotwerry_run.h"
+
+#include <X11/keysym.h>
+
+void KnotwerryRun::SetUp()
+{
+    ASSERT_TRUE(startXServer(server)) << "cannot start Xvfb";
+}
+
+void KnotwerryRun::TearDown()
+{
+    endChild(program);
+    stopXServer(server);
+}
+
+bool KnotwerryRun::start(const std::vector<std::string>& args, const std::vector<std::string>& env)
+{
+    std::vector<std::string> argv = {KNOTWERRY_PATH};
+    argv.insert(argv.end(), args.begin(), args.end());
+    std::vector<std::string> settings = {"LIBGL_ALWAYS_SOFTWARE=1"};
+    settings.insert(settings.end(), env.begin(), env.end());
+    if (!launch(program, server, argv, settings))
+        return false;
+    window = awaitWindow(server.display, windowTitle, windowLimit);
+    return window != None &&
+           awaitPicture(server.display, window, firstFrame, windowLimit, hasRed);
+}
+
+void KnotwerryRun::pressEscape()
+{
+    Geometry where = windowGeometry(server.display, window);
+    movePointer(server.display, where.x + where.width / 2, where.y + where.height / 2);
+    tapKey(server.display, XK_Escape);
+}

@@ -1,0 +1,34 @@
+// The real knotwerry binary on a private Xvfb of its own, one per test.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tools/xdrive.h"
+
+constexpr char windowTitle[] = "Tavrosk: Knotwerry";
+constexpr int windowSize = 800;
+
+// Generous limits for a loaded CI machine; every wait polls and ends as soon as it can.
+constexpr auto windowLimit = std::chrono::seconds(20);
+constexpr auto exitLimit = std::chrono::seconds(5);
+
+class KnotwerryRun : public ::testing::Test {
+  protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Starts the program with these arguments and environment additions (software GL
+    // is always asked for) and waits for its window and first frame, which comes
+    // after all of start-up; false when either does not come.
+    bool start(const std::vector<std::string>& args = {}, const std::vector<std::string>& env = {});
+    // Presses ESCAPE with the pointer over the window.
+    void pressEscape();
+
+    XServer server;
+    Child program;
+    Window window = None;
+    Image firstFrame;
+};

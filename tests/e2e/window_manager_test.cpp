@@ -1,0 +1,106 @@
+// Under a real window manager (metacity): only moving is offered, the size holds, and
+// ESCAPE still ends the program.
+// gtest before Xlib, whose None macro it would trip over.
+#include "tests/e2e/knotwerry_run.h"
+
+#include <X11/Xatom.h>
+
+#include <algorithm>
+
+namespace {
+
+std::vector<std::string> allowedActions(Display* display, Window window)
+{
+    Atom property = XInternAtom(display, "_NET_WM_ALLOWED_ACTIONS", False);
+    Atom type;
+    int format;
+    unsigned long count, after;
+    unsigned char* data = nullptr;
+    std::vector<std::string> names;
+    if (XGetWindowProperty(display, window, property, 0, 64, False, XA_ATOM, &type, &format, &count,
+                           &after, &data) == Success &&
+        data) {
+        auto* atoms = reinterpret_cast<Atom*>(data);
+        for (unsigned long i = 0; i < count; ++i) {
+            char* name = XGetAtomName(display, atoms[i]);
+            names.push_back(name ? name : "?");
+            if (name)
+                XFree(name);
+        }
+    }
+    if (data)
+        XFree(data);
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+bool managerRuns(Display* display)
+{
+    Atom check = XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", False);
+    Atom type;
+    int format;
+    unsigned long count, after;
+    unsigned char* data = nullptr;
+    XGetWindowProperty(display, DefaultRootWindow(display), check, 0, 1, False, XA_WINDOW, &type,
+                       &format, &count, &after, &data);
+    bool runs = data && count == 1;
+    if (data)
+        XFree(data);
+    return runs;
+}
+
+class UnderMetacity : public KnotwerryRun {
+  protected:
+    void SetUp() override
+    {
+        KnotwerryRun::SetUp();
+        ASSERT_TRUE(
+            launch(manager, server,
+                   {"/usr/bin/dbus-run-session", "--", "metacity", "--replace", "--sm-disable"}));
+        ASSERT_TRUE(awaitCondition([&] { return managerRuns(server.display); }, windowLimit))
+            << "metacity did not take the screen: " << manager.errText;
+    }
+    void TearDown() override
+    {
+        endChild(manager);
+        KnotwerryRun::TearDown();
+    }
+
+    Child manager;
+};
+
+TEST_F(UnderMetacity, OffersOnlyMovingAndKeepsTheSize)
+{
+    ASSERT_TRUE(start());
+    const std::vector<std::string> onlyMoving = {"_NET_WM_ACTION_ABOVE", "_NET_WM_ACTION_BELOW",
+                                                 "_NET_WM_ACTION_CHANGE_DESKTOP",
+                                                 "_NET_WM_ACTION_MOVE", "_NET_WM_ACTION_SHADE"};
+    std::vector<std::string> actions;
+    EXPECT_TRUE(awaitCondition(
+        [&] { return (actions = allowedActions(server.display, window)) == onlyMoving; },
+        windowLimit))
+        << "allowed actions: " << ::testing::PrintToString(actions);
+
+    // Ask for a new place and a new size at once: the manager grants the move, and once
+    // the window has moved the resize has been dealt with too.
+    Geometry before = windowGeometry(server.display, window);
+    XMoveResizeWindow(server.display, window, 300, 150, 400, 300);
+    XSync(server.display, False);
+    Geometry after;
+    EXPECT_TRUE(awaitCondition(
+        [&] {
+            after = windowGeometry(server.display, window);
+            return after.x != before.x || after.y != before.y;
+        },
+        windowLimit))
+        << "the window did not move";
+    EXPECT_EQ(after.width, windowSize);
+    EXPECT_EQ(after.height, windowSize);
+
+    pressEscape();
+    ASSERT_TRUE(awaitExit(program, exitLimit));
+    EXPECT_FALSE(program.signalled);
+    EXPECT_EQ(program.status, 0);
+}
+
+}  // namespace

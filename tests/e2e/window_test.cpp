@@ -1,0 +1,120 @@
+// The window as a player and a window manager see it, the exit statuses, and silence.
+// gtest before Xlib, whose None macro it would trip over.
+#include "tests/e2e/knotwerry_run.h"
+
+#include <X11/Xatom.h>
+#include <X11/Xutil.h>
+
+namespace {
+
+using TheWindow = KnotwerryRun;
+
+std::vector<long> motifHints(Display* display, Window window)
+{
+    Atom property = XInternAtom(display, "_MOTIF_WM_HINTS", False);
+    Atom type;
+    int format;
+    unsigned long count, after;
+    unsigned char* data = nullptr;
+    std::vector<long> values;
+    if (XGetWindowProperty(display, window, property, 0, 16, False, AnyPropertyType, &type, &format,
+                           &count, &after, &data) == Success &&
+        data && format == 32) {
+        auto* longs = reinterpret_cast<long*>(data);
+        values.assign(longs, longs + count);
+    }
+    if (data)
+        XFree(data);
+    return values;
+}
+
+TEST_F(TheWindow, OpensAtItsPlaceWithItsTitleAndSize)
+{
+    ASSERT_TRUE(start());
+    Geometry where = windowGeometry(server.display, window);
+    EXPECT_EQ(where.x, 100);
+    EXPECT_EQ(where.y, 200);
+    EXPECT_EQ(where.width, windowSize);
+    EXPECT_EQ(where.height, windowSize);
+    char* name = nullptr;
+    ASSERT_TRUE(XFetchName(server.display, window, &name));
+    EXPECT_STREQ(name, windowTitle);
+    XFree(name);
+}
+
+TEST_F(TheWindow, AsksForAFixedSizeAndOnlyATitleBar)
+{
+    ASSERT_TRUE(start());
+    XSizeHints size;
+    long supplied;
+    ASSERT_TRUE(XGetWMNormalHints(server.display, window, &size, &supplied));
+    long wanted = USPosition | USSize | PMinSize | PMaxSize;
+    EXPECT_EQ(size.flags & wanted, wanted);
+    EXPECT_EQ(size.min_width, windowSize);
+    EXPECT_EQ(size.min_height, windowSize);
+    EXPECT_EQ(size.max_width, windowSize);
+    EXPECT_EQ(size.max_height, windowSize);
+    // flags: functions and decorations; functions: move only; decorations: border and title.
+    EXPECT_EQ(motifHints(server.display, window), (std::vector<long>{3, 4, 0xA, 0, 0}));
+}
+
+TEST_F(TheWindow, EscapeEndsItWithStatusZeroAndNoOutput)
+{
+    ASSERT_TRUE(start());
+    pressEscape();
+    ASSERT_TRUE(awaitExit(program, std::chrono::seconds(1)));
+    EXPECT_FALSE(program.signalled);
+    EXPECT_EQ(program.status, 0);
+    EXPECT_EQ(program.outText, "");
+    EXPECT_EQ(program.errText, "");
+}
+
+// Mesa can be told to offer OpenGL 1.0 only, which GLEW refuses: start-up fails with
+// 575, which the shell sees as 63, without a word.
+TEST_F(TheWindow, RefusedGlewEndsStartUpWithStatus63Silently)
+{
+    ASSERT_TRUE(launch(program, server, {KNOTWERRY_PATH},
+                       {"LIBGL_ALWAYS_SOFTWARE=1", "MESA_GL_VERSION_OVERRIDE=1.0"}));
+    ASSERT_TRUE(awaitExit(program, exitLimit));
+    EXPECT_FALSE(program.signalled);
+    EXPECT_EQ(program.status, 63);
+    EXPECT_EQ(program.outText, "");
+    EXPECT_EQ(program.errText, "");
+}
+
+// Whatever the command line holds, GLUT never sees it.
+struct CommandLine {
+    const char* name;
+    std::vector<std::string> args;
+};
+
+void PrintTo(const CommandLine& line, std::ostream* out)
+{
+    *out << ::testing::PrintToString(line.args);
+}
+
+class Arguments : public KnotwerryRun, public ::testing::WithParamInterface<CommandLine> {};
+
+TEST_P(Arguments, AreIgnored)
+{
+    ASSERT_TRUE(start(GetParam().args));
+    Geometry where = windowGeometry(server.display, window);
+    EXPECT_EQ(where.x, 100);
+    EXPECT_EQ(where.y, 200);
+    EXPECT_EQ(where.width, windowSize);
+    EXPECT_EQ(where.height, windowSize);
+    pressEscape();
+    ASSERT_TRUE(awaitExit(program, exitLimit));
+    EXPECT_EQ(program.status, 0);
+    EXPECT_EQ(program.errText, "");
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CommandLines, Arguments,
+    ::testing::Values(CommandLine{"Geometry", {"-geometry", "320x240+0+0"}},
+                      CommandLine{"OtherDisplay", {"-display", ":1234"}},
+                      CommandLine{"GlutOptions", {"-iconic", "-gldebug", "-direct"}},
+                      CommandLine{"Junk", {"--help", "puzzle.dat", ""}}),
+    [](const ::testing::TestParamInfo<CommandLine>& row) { return row.param.name; });
+
+}  // namespace

@@ -1,0 +1,86 @@
+// xdrive: runs a program in a private X server and plays it as a player would, with
+// real X events (XTest), reading the answer back from the window's pixels. For the
+// end-to-end tests and the screenshot tool.
+#pragma once
+
+#include <X11/Xlib.h>
+#include <sys/types.h>
+
+#include <chrono>
+#include <ctime>
+#include <string>
+#include <vector>
+
+using Clock = std::chrono::steady_clock;
+using Seconds = std::chrono::duration<double>;
+
+// A private Xvfb server and one connection to it.
+struct XServer {
+    pid_t pid = 0;
+    std::string name;  // ":N"
+    Display* display = nullptr;
+};
+
+// Starts Xvfb on a free display (1600 x 1200, 24-bit) and connects; false on failure.
+bool startXServer(XServer& server);
+void stopXServer(XServer& server);
+
+// A program started by launch, its standard output and error read into strings.
+struct Child {
+    pid_t pid = 0;
+    int out = -1, err = -1;
+    std::string outText, errText;
+    int status = -1;         // exit status once reaped, -1 before
+    bool signalled = false;  // ended by a signal instead
+};
+
+// Starts `argv` (argv[0] is the path) with DISPLAY set to the server and each
+// "NAME=value" of `env` added to the environment.
+bool launch(Child& child, const XServer& server, const std::vector<std::string>& argv,
+            const std::vector<std::string>& env = {});
+// Polls until the child ends or `limit` passes; true when it ended.
+bool awaitExit(Child& child, Seconds limit);
+// Kills a child that is still running and reaps it.
+void endChild(Child& child);
+
+// Polls for a viewable window whose WM_NAME is `title`; None when none shows in time.
+Window awaitWindow(Display* display, const std::string& title, Seconds limit);
+
+// The client area's position on the root window and its size.
+struct Geometry {
+    int x = 0, y = 0, width = 0, height = 0;
+};
+Geometry windowGeometry(Display* display, Window window);
+
+// An RGB image, 3 bytes a pixel, rows top to bottom.
+struct Image {
+    int width = 0, height = 0;
+    std::vector<unsigned char> rgb;
+    const unsigned char* at(int x, int y) const { return &rgb[3 * (std::size_t(y) * width + x)]; }
+};
+// Reads the window's pixels; false when the server refuses (window not viewable).
+bool grabWindow(Display* display, Window window, Image& image);
+// Polls the window's pixels until `ready` accepts them; false when it does not in time.
+bool awaitPicture(Display* display, Window window, Image& image, Seconds limit,
+                  bool (*ready)(const Image&));
+// A frame has been drawn once any pixel is the clear colour, pure red.
+bool hasRed(const Image& image);
+bool writePng(const std::string& path, const Image& image);
+
+// Real input through XTest, as from the keyboard and mouse.
+void movePointer(Display* display, int rootX, int rootY);
+void tapKey(Display* display, unsigned long keysym);
+
+// Polls `condition` until it holds or `limit` passes.
+template <typename Condition> bool awaitCondition(Condition condition, Seconds limit)
+{
+    auto deadline = Clock::now() + std::chrono::duration_cast<Clock::duration>(limit);
+    for (;;) {
+        if (condition())
+            return true;
+        if (Clock::now() >= deadline)
+            return false;
+        struct timespec step = {0, 2'000'000};
+        nanosleep(&step, nullptr);
+    }
+}
