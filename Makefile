@@ -1,12 +1,13 @@
 # make run: build and play. make test: build and run every test.
-# Both first install any Debian package that is missing (tools/setup.sh).
+# make screenshot: save the first frame as docs/screenshot.png.
+# All first install any Debian package that is missing (tools/setup.sh).
 # With CI set (as CI does), compiler warnings are errors.
 
 BUILD := build
 JOBS  := $(shell nproc)
 CMAKE_FLAGS := -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKNOTWERRY_WERROR=$(if $(CI),ON,OFF)
 
-.PHONY: run test build setup clean
+.PHONY: run test screenshot build setup clean
 
 run: build
 	@if [ -n "$$DISPLAY" ]; then \
@@ -18,6 +19,9 @@ run: build
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j$(JOBS)
+
+screenshot: build
+	$(BUILD)/tools/snap docs/screenshot.png $(BUILD)/knotwerry
 
 build: setup
 	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
