@@ -107,7 +107,7 @@ void fixWindowFrame(int x, int y, int width, int height)
     await(isManaged, display, window);
     XWithdrawWindow(display, window, DefaultScreen(display));
     await(isWithdrawn, display, window);
-    XMoveWindow(display, window, x, y);
+    XMoveWindow(display, window, x, y);  // some managers leave it shifted by their frame
     XMapWindow(display, window);
     XFlush(display);
 }

@@ -32,7 +32,7 @@ constexpr bool gridUsable(long long entries, long long side)
 constexpr long long builtinEntries = sizeof builtinTable / entryBytes;
 static_assert(sizeof builtinTable[0] == entryBytes, "entries are three packed floats");
 static_assert(gridUsable(builtinEntries, integerRoot(builtinEntries)),
-              "the built-in table must be large enough for every flip");
+              "the built-in table must give an even grid with room for every flip");
 
 }  // namespace
 
