@@ -222,6 +222,25 @@ Window awaitWindow(Display* display, const std::string& title, Seconds limit)
     return found;
 }
 
+std::vector<long> windowProperty(Display* display, Window window, const char* name)
+{
+    Atom property = XInternAtom(display, name, False);
+    Atom type;
+    int format;
+    unsigned long count, after;
+    unsigned char* data = nullptr;
+    std::vector<long> values;
+    if (XGetWindowProperty(display, window, property, 0, 1024, False, AnyPropertyType, &type,
+                           &format, &count, &after, &data) == Success &&
+        data && format == 32) {
+        auto* longs = reinterpret_cast<long*>(data);
+        values.assign(longs, longs + count);
+    }
+    if (data)
+        XFree(data);
+    return values;
+}
+
 Geometry windowGeometry(Display* display, Window window)
 {
     Geometry geometry;

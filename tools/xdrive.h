@@ -46,6 +46,10 @@ void endChild(Child& child);
 // Polls for a viewable window whose WM_NAME is `title`; None when none shows in time.
 Window awaitWindow(Display* display, const std::string& title, Seconds limit);
 
+// A 32-bit property of a window (atoms, windows, cardinals, hints) as longs, as Xlib
+// hands them out; empty when the window has no such property.
+std::vector<long> windowProperty(Display* display, Window window, const char* name);
+
 // The client area's position on the root window and its size.
 struct Geometry {
     int x = 0, y = 0, width = 0, height = 0;

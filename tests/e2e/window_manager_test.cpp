@@ -3,50 +3,27 @@
 // gtest before Xlib, whose None macro it would trip over.
 #include "tests/e2e/knotwerry_run.h"
 
-#include <X11/Xatom.h>
-
 #include <algorithm>
 
 namespace {
 
+// The names of the actions the manager allows on the window, sorted.
 std::vector<std::string> allowedActions(Display* display, Window window)
 {
-    Atom property = XInternAtom(display, "_NET_WM_ALLOWED_ACTIONS", False);
-    Atom type;
-    int format;
-    unsigned long count, after;
-    unsigned char* data = nullptr;
     std::vector<std::string> names;
-    if (XGetWindowProperty(display, window, property, 0, 64, False, XA_ATOM, &type, &format, &count,
-                           &after, &data) == Success &&
-        data) {
-        auto* atoms = reinterpret_cast<Atom*>(data);
-        for (unsigned long i = 0; i < count; ++i) {
-            char* name = XGetAtomName(display, atoms[i]);
-            names.push_back(name ? name : "?");
-            if (name)
-                XFree(name);
-        }
+    for (long atom : windowProperty(display, window, "_NET_WM_ALLOWED_ACTIONS")) {
+        char* name = XGetAtomName(display, Atom(atom));
+        names.push_back(name ? name : "?");
+        if (name)
+            XFree(name);
     }
-    if (data)
-        XFree(data);
     std::sort(names.begin(), names.end());
     return names;
 }
 
 bool managerRuns(Display* display)
 {
-    Atom check = XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", False);
-    Atom type;
-    int format;
-    unsigned long count, after;
-    unsigned char* data = nullptr;
-    XGetWindowProperty(display, DefaultRootWindow(display), check, 0, 1, False, XA_WINDOW, &type,
-                       &format, &count, &after, &data);
-    bool runs = data && count == 1;
-    if (data)
-        XFree(data);
-    return runs;
+    return !windowProperty(display, DefaultRootWindow(display), "_NET_SUPPORTING_WM_CHECK").empty();
 }
 
 class UnderMetacity : public KnotwerryRun {

@@ -2,31 +2,11 @@
 // gtest before Xlib, whose None macro it would trip over.
 #include "tests/e2e/knotwerry_run.h"
 
-#include <X11/Xatom.h>
 #include <X11/Xutil.h>
 
 namespace {
 
 using TheWindow = KnotwerryRun;
-
-std::vector<long> motifHints(Display* display, Window window)
-{
-    Atom property = XInternAtom(display, "_MOTIF_WM_HINTS", False);
-    Atom type;
-    int format;
-    unsigned long count, after;
-    unsigned char* data = nullptr;
-    std::vector<long> values;
-    if (XGetWindowProperty(display, window, property, 0, 16, False, AnyPropertyType, &type, &format,
-                           &count, &after, &data) == Success &&
-        data && format == 32) {
-        auto* longs = reinterpret_cast<long*>(data);
-        values.assign(longs, longs + count);
-    }
-    if (data)
-        XFree(data);
-    return values;
-}
 
 TEST_F(TheWindow, OpensAtItsPlaceWithItsTitleAndSize)
 {
@@ -55,14 +35,15 @@ TEST_F(TheWindow, AsksForAFixedSizeAndOnlyATitleBar)
     EXPECT_EQ(size.max_width, windowSize);
     EXPECT_EQ(size.max_height, windowSize);
     // flags: functions and decorations; functions: move only; decorations: border and title.
-    EXPECT_EQ(motifHints(server.display, window), (std::vector<long>{3, 4, 0xA, 0, 0}));
+    EXPECT_EQ(windowProperty(server.display, window, "_MOTIF_WM_HINTS"),
+              (std::vector<long>{3, 4, 0xA, 0, 0}));
 }
 
 TEST_F(TheWindow, EscapeEndsItWithStatusZeroAndNoOutput)
 {
     ASSERT_TRUE(start());
     pressEscape();
-    ASSERT_TRUE(awaitExit(program, std::chrono::seconds(1)));
+    ASSERT_TRUE(awaitExit(program, exitLimit));
     EXPECT_FALSE(program.signalled);
     EXPECT_EQ(program.status, 0);
     EXPECT_EQ(program.outText, "");
