@@ -145,6 +145,7 @@ bool launch(Child& child, const XServer& server, const std::vector<std::string>&
     if (pid < 0)
         return false;
     if (pid == 0) {
+        setpgid(0, 0);  // its own group, so that ending it ends what it started too
         dup2(out[1], 1);
         dup2(err[1], 2);
         close(out[0]);
@@ -161,6 +162,7 @@ bool launch(Child& child, const XServer& server, const std::vector<std::string>&
         execv(args[0], args.data());
         _exit(127);
     }
+    setpgid(pid, pid);
     close(out[1]);
     close(err[1]);
     fcntl(out[0], F_SETFL, O_NONBLOCK);
@@ -197,7 +199,7 @@ bool awaitExit(Child& child, Seconds limit)
 void endChild(Child& child)
 {
     if (child.pid > 0) {
-        kill(child.pid, SIGKILL);
+        kill(-child.pid, SIGKILL);
         waitpid(child.pid, nullptr, 0);
         child.pid = 0;
     }

@@ -40,7 +40,7 @@ bool launch(Child& child, const XServer& server, const std::vector<std::string>&
             const std::vector<std::string>& env = {});
 // Polls until the child ends or `limit` passes; true when it ended.
 bool awaitExit(Child& child, Seconds limit);
-// Kills a child that is still running and reaps it.
+// Kills a child that is still running, with all it started, and reaps it.
 void endChild(Child& child);
 
 // Polls for a viewable window whose WM_NAME is `title`; None when none shows in time.
