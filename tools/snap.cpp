@@ -43,9 +43,7 @@ int main(int argc, char** argv)
     if (!writePng(argv[1], frame))
         return fail("cannot write the PNG", server, child);
 
-    Geometry where = windowGeometry(server.display, window);
-    movePointer(server.display, where.x + where.width / 2, where.y + where.height / 2);
-    tapKey(server.display, XK_Escape);
+    tapKeyOver(server.display, window, XK_Escape);
     if (!awaitExit(child, exitLimit))
         return fail("the program did not end on ESCAPE", server, child);
     stopXServer(server);

@@ -312,14 +312,11 @@ bool writePng(const std::string& path, const Image& image)
     return png_image_write_to_file(&png, path.c_str(), 0, image.rgb.data(), 0, nullptr) != 0;
 }
 
-void movePointer(Display* display, int rootX, int rootY)
+void tapKeyOver(Display* display, Window window, unsigned long keysym)
 {
-    XTestFakeMotionEvent(display, DefaultScreen(display), rootX, rootY, CurrentTime);
-    XSync(display, False);
-}
-
-void tapKey(Display* display, unsigned long keysym)
-{
+    Geometry where = windowGeometry(display, window);
+    XTestFakeMotionEvent(display, DefaultScreen(display), where.x + where.width / 2,
+                         where.y + where.height / 2, CurrentTime);
     KeyCode code = XKeysymToKeycode(display, keysym);
     XTestFakeKeyEvent(display, code, True, CurrentTime);
     XTestFakeKeyEvent(display, code, False, CurrentTime);

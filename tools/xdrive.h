@@ -71,9 +71,9 @@ bool awaitPicture(Display* display, Window window, Image& image, Seconds limit,
 bool hasRed(const Image& image);
 bool writePng(const std::string& path, const Image& image);
 
-// Real input through XTest, as from the keyboard and mouse.
-void movePointer(Display* display, int rootX, int rootY);
-void tapKey(Display* display, unsigned long keysym);
+// Real input through XTest: moves the pointer to the window's centre, as a player
+// would before typing, then presses and releases the key.
+void tapKeyOver(Display* display, Window window, unsigned long keysym);
 
 // Polls `condition` until it holds or `limit` passes.
 template <typename Condition> bool awaitCondition(Condition condition, Seconds limit)

@@ -23,13 +23,10 @@ bool KnotwerryRun::start(const std::vector<std::string>& args, const std::vector
     if (!launch(program, server, argv, settings))
         return false;
     window = awaitWindow(server.display, windowTitle, windowLimit);
-    return window != None &&
-           awaitPicture(server.display, window, firstFrame, windowLimit, hasRed);
+    return window != None && awaitPicture(server.display, window, firstFrame, windowLimit, hasRed);
 }
 
 void KnotwerryRun::pressEscape()
 {
-    Geometry where = windowGeometry(server.display, window);
-    movePointer(server.display, where.x + where.width / 2, where.y + where.height / 2);
-    tapKey(server.display, XK_Escape);
+    tapKeyOver(server.display, window, XK_Escape);
 }
