@@ -1,4 +1,5 @@
-// The point grid: the built-in table of 3D points and the side of the square grid drawn from it.
+// The point grid: the built-in table of 3D points, the side of the square grid drawn
+// from it, and the cross flip that a press makes.
 #pragma once
 
 #include <cstddef>
@@ -17,3 +18,10 @@ int initPointGrid();
 // is usable when N is non-zero and even and the table reaches entry N * N + N, the
 // farthest entry a flip can touch.
 int usePointTable(float* table, std::size_t bytes);
+
+// The one move: a press at window pixel (x, y) negates (x, y, z of) row r and column r
+// of the grid, r = x / 4, and then entry r * N + c once more, c = y / 4; both are
+// clamped to at most N, so presses in the right and bottom margins reach the spare
+// entries past the grid. A press with a negative coordinate changes nothing. Needs a
+// usable grid.
+void flipCross(int x, int y);

@@ -2,7 +2,7 @@
 #include <cmath>
 
 #include "tests/e2e/knotwerry_run.h"
-#include "tests/table_file.h"
+#include "tests/fixtures.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "grid/point_grid.h"
-#include "tests/table_file.h"
+#include "tests/fixtures.h"
 #include "tools/knot_design.h"
 
 namespace {

@@ -1,10 +1,12 @@
-// Reads a point table file (little-endian float32 x, y, z per entry) into floats.
-#include "tests/table_file.h"
+// Reads the tests' fixture files.
+#include "tests/fixtures.h"
 
 #include <cstdint>
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <sstream>
+#include <string>
 
 std::vector<float> readTable(const char* path)
 {
@@ -18,4 +20,21 @@ std::vector<float> readTable(const char* path)
         std::memcpy(&values[i], &bits, sizeof bits);
     }
     return values;
+}
+
+std::vector<Press> readPresses(const char* path)
+{
+    std::ifstream file(path);
+    std::vector<Press> presses;
+    std::string line;
+    while (std::getline(file, line)) {
+        if (line.empty() || line[0] == '#')
+            continue;
+        std::istringstream fields(line);
+        Press press{};
+        if (!(fields >> press.x >> press.y))
+            return {};  // a line that is not a press spoils the whole list
+        presses.push_back(press);
+    }
+    return presses;
 }
