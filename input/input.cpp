@@ -1,13 +1,19 @@
-// Input: ESCAPE quits at once; every other key and every button press asks for a redraw.
+// Input: ESCAPE quits at once, INSERT and DELETE turn the picture, a press flips a cross;
+// everything else only asks for a redraw.
 #include "input/input.h"
 
 #include <GL/glut.h>
 
 #include <cstdlib>
 
+#include "grid/point_grid.h"
+#include "view/view.h"
+
 namespace {
 
 constexpr unsigned char escapeKey = 27;
+constexpr unsigned char deleteKey = 127;
+constexpr double turnStep = 1.0;  // degrees per key event, repeats included
 
 }  // namespace
 
@@ -15,16 +21,24 @@ void keyboard(unsigned char key, int, int)
 {
     if (key == escapeKey)
         std::_Exit(0);  // at once: no last frame, no clean-up
+    if (key == deleteKey)
+        view.twist -= turnStep;
     glutPostRedisplay();
 }
 
-void special(int, int, int)
+void special(int key, int, int)
 {
+    if (key == GLUT_KEY_INSERT)
+        view.twist += turnStep;
     glutPostRedisplay();
 }
 
-void mouse(int, int state, int, int)
+// Any button, wheel notches included (freeglut reports those as presses of buttons 3
+// and 4); releases do nothing.
+void mouse(int, int state, int x, int y)
 {
-    if (state == GLUT_DOWN)
-        glutPostRedisplay();
+    if (state != GLUT_DOWN)
+        return;
+    flipCross(x, y);
+    glutPostRedisplay();
 }

@@ -322,3 +322,23 @@ void tapKeyOver(Display* display, Window window, unsigned long keysym)
     XTestFakeKeyEvent(display, code, False, CurrentTime);
     XSync(display, False);
 }
+
+void movePointerTo(Display* display, Window window, int x, int y)
+{
+    Geometry where = windowGeometry(display, window);
+    XTestFakeMotionEvent(display, DefaultScreen(display), where.x + x, where.y + y, CurrentTime);
+    XSync(display, False);
+}
+
+void pressButtonAt(Display* display, Window window, int x, int y, unsigned button)
+{
+    movePointerTo(display, window, x, y);
+    XTestFakeButtonEvent(display, button, True, CurrentTime);
+    XSync(display, False);
+}
+
+void releaseButton(Display* display, unsigned button)
+{
+    XTestFakeButtonEvent(display, button, False, CurrentTime);
+    XSync(display, False);
+}

@@ -74,6 +74,13 @@ bool writePng(const std::string& path, const Image& image);
 // Real input through XTest: moves the pointer to the window's centre, as a player
 // would before typing, then presses and releases the key.
 void tapKeyOver(Display* display, Window window, unsigned long keysym);
+// Moves the pointer to pixel (x, y) of the window's client area (which may lie outside
+// it) without pressing anything.
+void movePointerTo(Display* display, Window window, int x, int y);
+// Moves the pointer to pixel (x, y) of the window and presses X button `button`
+// (1 left, 2 middle, 3 right, 4 and 5 the wheel); releaseButton lets it go.
+void pressButtonAt(Display* display, Window window, int x, int y, unsigned button);
+void releaseButton(Display* display, unsigned button);
 
 // Polls `condition` until it holds or `limit` passes.
 template <typename Condition> bool awaitCondition(Condition condition, Seconds limit)

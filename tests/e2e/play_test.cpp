@@ -1,0 +1,157 @@
+// Playing the real program: presses of every button flip the model's cross, the turn
+// keys turn the picture, and other input changes nothing. Each step is checked against
+// the test's own model of the table, read back from the window.
+#include <X11/keysym.h>
+
+#include "tests/e2e/knotwerry_run.h"
+#include "tests/e2e/projection.h"
+#include "tests/fixtures.h"
+#include "tools/cross_model.h"
+#include "tools/knot_design.h"
+
+namespace {
+
+constexpr int side = 196;
+constexpr int gridPoints = side * side;
+
+class Play : public KnotwerryRun {
+  protected:
+    void SetUp() override
+    {
+        KnotwerryRun::SetUp();
+        model = readTable(KNOT_TABLE_PATH);
+        ASSERT_EQ(model.size(), std::size_t{knotEntries} * 3);
+        ASSERT_TRUE(start());
+    }
+
+    // The model of the program's table after a press.
+    void pressInModel(Press press)
+    {
+        playPresses(reinterpret_cast<float(*)[3]>(model.data()), {press}, side);
+    }
+
+    // Polls the window until it shows `table` turned by `twist`.
+    ::testing::AssertionResult awaitShowing(const std::vector<float>& table, double twist)
+    {
+        Image seen;
+        Mismatch last;
+        bool shown = awaitCondition(
+            [&] {
+                if (!grabWindow(server.display, window, seen))
+                    return false;
+                last = compareWithProjection(seen, table.data(), gridPoints, twist);
+                return last.none();
+            },
+            windowLimit);
+        if (shown)
+            return ::testing::AssertionSuccess();
+        return ::testing::AssertionFailure()
+               << "the window never showed the table at twist " << twist << ": " << last.darkCentres
+               << " dark centres, " << last.strayPixels << " stray pixels; " << last.firstFaults;
+    }
+
+    // Polls the window until it shows exactly the first frame again, pixel for pixel.
+    bool awaitFirstFrame()
+    {
+        Image seen;
+        return awaitCondition(
+            [&] { return grabWindow(server.display, window, seen) && seen.rgb == firstFrame.rgb; },
+            windowLimit);
+    }
+
+    // A press must show: its model picture is not the one on screen.
+    bool wouldShow(const std::vector<float>& table, const Image& now)
+    {
+        return !compareWithProjection(now, table.data(), gridPoints, 0.0).none();
+    }
+
+    std::vector<float> model;
+};
+
+struct ButtonCase {
+    const char* name;
+    unsigned button;  // X button: 1 left, 2 middle, 3 right, 4 and 5 the wheel
+    Press press;
+};
+
+void PrintTo(const ButtonCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+class Buttons : public Play, public ::testing::WithParamInterface<ButtonCase> {};
+
+// The press alone must show the flip; the release, then INSERT as a marker that every
+// earlier event has been handled, must show nothing but the turn.
+TEST_P(Buttons, PressFlipsTheModelsCrossAndReleaseDoesNothing)
+{
+    const ButtonCase& c = GetParam();
+    pressInModel(c.press);
+    ASSERT_TRUE(wouldShow(model, firstFrame)) << "this press would not show";
+
+    pressButtonAt(server.display, window, c.press.x, c.press.y, c.button);
+    EXPECT_TRUE(awaitShowing(model, 0.0)) << "after the press";
+    releaseButton(server.display, c.button);
+    tapKeyOver(server.display, window, XK_Insert);
+    EXPECT_TRUE(awaitShowing(model, 1.0)) << "after the release and INSERT";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Buttons,
+    ::testing::Values(ButtonCase{"Left", 1, {401, 37}}, ButtonCase{"Middle", 2, {8, 790}},
+                      ButtonCase{"Right", 3, {600, 300}}, ButtonCase{"WheelUp", 4, {200, 650}},
+                      ButtonCase{"WheelDownInTheRightMargin", 5, {790, 100}}),
+    [](const ::testing::TestParamInfo<ButtonCase>& row) { return std::string(row.param.name); });
+
+// Holding a button and dragging flips once, where it went down.
+TEST_F(Play, HoldingAndDraggingFlipsOnce)
+{
+    const Press down = {300, 300};
+    pressInModel(down);
+    pressButtonAt(server.display, window, down.x, down.y, 1);
+    const Press path[] = {{320, 300}, {500, 500}, {100, 700}, {799, 799}, {900, 100}, {-50, 40}};
+    for (Press p : path)
+        movePointerTo(server.display, window, p.x, p.y);
+    releaseButton(server.display, 1);
+    tapKeyOver(server.display, window, XK_Insert);
+    EXPECT_TRUE(awaitShowing(model, 1.0));
+}
+
+// Keys other than the turn keys and ESCAPE change nothing: after them, one INSERT shows
+// the table turned by exactly one degree, and DELETE brings back the first frame.
+TEST_F(Play, OtherKeysChangeNothing)
+{
+    const KeySym others[] = {XK_a,      XK_Z,         XK_0,    XK_9,       XK_space,
+                             XK_Return, XK_BackSpace, XK_Tab,  XK_Left,    XK_Right,
+                             XK_Up,     XK_Down,      XK_Home, XK_End,     XK_Page_Up,
+                             XK_F1,     XK_F5,        XK_F12,  XK_Shift_L, XK_Control_L};
+    for (KeySym key : others)
+        tapKeyOver(server.display, window, key);
+    tapKeyOver(server.display, window, XK_Insert);
+    EXPECT_TRUE(awaitShowing(model, 1.0));
+    tapKeyOver(server.display, window, XK_Delete);
+    EXPECT_TRUE(awaitFirstFrame());
+}
+
+// DELETE turns one degree counter-clockwise and INSERT one degree clockwise; either
+// undoes the other exactly.
+TEST_F(Play, InsertAndDeleteTurnByOneDegreeAndCancelExactly)
+{
+    tapKeyOver(server.display, window, XK_Delete);
+    EXPECT_TRUE(awaitShowing(model, -1.0)) << "after DELETE";
+    tapKeyOver(server.display, window, XK_Insert);
+    EXPECT_TRUE(awaitFirstFrame()) << "after DELETE, INSERT";
+    tapKeyOver(server.display, window, XK_Insert);
+    EXPECT_TRUE(awaitShowing(model, 1.0)) << "after INSERT";
+    tapKeyOver(server.display, window, XK_Delete);
+    EXPECT_TRUE(awaitFirstFrame()) << "after INSERT, DELETE";
+}
+
+TEST_F(Play, NinetyInsertsTurnAQuarterClockwise)
+{
+    for (int i = 0; i < 90; ++i)
+        tapKeyOver(server.display, window, XK_Insert);
+    EXPECT_TRUE(awaitShowing(model, 90.0));
+}
+
+}  // namespace
