@@ -1,6 +1,8 @@
 // Lays out the trefoil band, cuts the under-crossings and orders the points into the grid.
 #include "tools/knot_design.h"
 
+#include "tools/cross_model.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
@@ -312,4 +314,16 @@ void designKnot(float (*table)[3])
             ++e;
         }
     }
+}
+
+void designPuzzle(float (*table)[3])
+{
+    // All inside the grid (x, y < 784), on twelve different rows, so that every press
+    // shows: a slice of the band and a thread across it land mirrored through the centre.
+    const std::vector<Press> scramble = {
+        {101, 37},  {302, 501}, {503, 203}, {622, 707}, {181, 182}, {702, 61},
+        {401, 402}, {62, 651},  {250, 330}, {455, 90},  {560, 560}, {350, 770},
+    };
+    designKnot(table);
+    playPresses(table, scramble, knotSide);
 }

@@ -1,4 +1,5 @@
-// knotgen OUT.bin: writes the built-in knot picture as little-endian float32 triples.
+// knotgen OUT.bin: writes the built-in puzzle, the scrambled knot, as little-endian
+// float32 triples.
 #include "tools/knot_design.h"
 
 #include <cstdint>
@@ -29,7 +30,7 @@ int main(int argc, char** argv)
         return 1;
     }
     const std::unique_ptr<float[][3]> table = std::make_unique<float[][3]>(knotEntries);
-    designKnot(table.get());
+    designPuzzle(table.get());
 
     std::vector<unsigned char> bytes(static_cast<std::size_t>(knotEntries) * bytesPerEntry);
     for (int e = 0; e < knotEntries; ++e) {

@@ -1,6 +1,7 @@
 // Playing the real program: presses of every button flip the model's cross, the turn
-// keys turn the picture, and other input changes nothing. Each step is checked against
-// the test's own model of the table, read back from the window.
+// keys turn the picture, other input changes nothing, and the solution solves the
+// puzzle. Each step is checked against the test's own model of the table, read back
+// from the window.
 #include <X11/keysym.h>
 
 #include "tests/e2e/knotwerry_run.h"
@@ -152,6 +153,24 @@ TEST_F(Play, NinetyInsertsTurnAQuarterClockwise)
     for (int i = 0; i < 90; ++i)
         tapKeyOver(server.display, window, XK_Insert);
     EXPECT_TRUE(awaitShowing(model, 90.0));
+}
+
+// The puzzle as a player finishes it: the solution's presses, made with the left button
+// where the fixture says, leave the knot on screen.
+TEST_F(Play, TheSolutionShowsTheKnot)
+{
+    static float knot[knotEntries][3];
+    designKnot(knot);
+    std::vector<float> solved(&knot[0][0], &knot[0][0] + knotEntries * 3);
+    ASSERT_TRUE(wouldShow(solved, firstFrame)) << "the puzzle starts solved";
+
+    std::vector<Press> solution = readPresses(SOLUTION_PATH);
+    ASSERT_FALSE(solution.empty());
+    for (Press p : solution) {
+        pressButtonAt(server.display, window, p.x, p.y, 1);
+        releaseButton(server.display, 1);
+    }
+    EXPECT_TRUE(awaitShowing(solved, 0.0));
 }
 
 }  // namespace

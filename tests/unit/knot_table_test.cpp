@@ -1,5 +1,6 @@
-// The built-in picture: the committed asset, its embedding, its ranges and grid order,
-// and the generator that made it.
+// The built-in picture: the committed asset, its embedding, its ranges, the solved
+// knot's grid order, the generator that made it, and the solution that undoes the
+// scramble.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -20,6 +21,40 @@ constexpr int side = 196;
 std::vector<float> committedTable()
 {
     return readTable(KNOT_TABLE_PATH);
+}
+
+// The knot as the player should end with it.
+std::vector<float> solvedTable()
+{
+    static float solved[knotEntries][3];
+    designKnot(solved);
+    return std::vector<float>(&solved[0][0], &solved[0][0] + knotEntries * 3);
+}
+
+// Which 4-pixel cells of the 800-pixel window hold a point's centre, the picture as
+// drawn or turned half way round about the window centre (which is what a flip does
+// to a point).
+constexpr int cells = 200;
+std::vector<char> coveredCells(const std::vector<float>& table, bool halfTurn)
+{
+    std::vector<char> covered(cells * cells);
+    for (int k = 0; k < side * side; ++k) {
+        int cx = int((table[3 * k] + 0.5) * cells), cz = int((table[3 * k + 2] + 0.5) * cells);
+        if (halfTurn)
+            cx = cells - 1 - cx, cz = cells - 1 - cz;
+        covered[cz * cells + cx] = 1;
+    }
+    return covered;
+}
+// Cells covered in `b` and not in `a`, and cells covered in `a`.
+std::pair<int, int> newCells(const std::vector<char>& a, const std::vector<char>& b)
+{
+    int fresh = 0, covered = 0;
+    for (int i = 0; i < cells * cells; ++i) {
+        covered += a[i];
+        fresh += b[i] && !a[i];
+    }
+    return {fresh, covered};
 }
 
 TEST(KnotTable, CommittedAssetHasTheTableForm)
@@ -55,12 +90,11 @@ TEST(KnotTable, StaysInsideItsRangesAndUsesMostOfThem)
     }
 }
 
-// A press picks its row by the pointer's x: rows must be left-to-right slices of the
-// picture, and each row runs top to bottom.
-TEST(KnotTable, RowsAreSlicesLeftToRightEachTopToBottom)
+// A press picks its row by the pointer's x: in the solved knot, rows must be
+// left-to-right slices of the picture, and each row runs top to bottom.
+TEST(KnotTable, SolvedRowsAreSlicesLeftToRightEachTopToBottom)
 {
-    std::vector<float> table = committedTable();
-    ASSERT_EQ(table.size(), std::size_t{entries} * 3);
+    std::vector<float> table = solvedTable();
     auto x = [&](int r, int c) { return table[3 * (r * side + c)]; };
     auto z = [&](int r, int c) { return table[3 * (r * side + c) + 2]; };
     for (int r = 0; r < side; ++r) {
@@ -76,25 +110,13 @@ TEST(KnotTable, RowsAreSlicesLeftToRightEachTopToBottom)
     }
 }
 
-// A flip mirrors points through the centre; a picture that looked the same turned
-// half way round would hide every move.
-TEST(KnotTable, DiffersFromItsHalfTurn)
+// A flip mirrors points through the centre; a knot that looked the same turned half
+// way round would hide every move.
+TEST(KnotTable, SolvedKnotDiffersFromItsHalfTurn)
 {
-    std::vector<float> table = committedTable();
-    ASSERT_EQ(table.size(), std::size_t{entries} * 3);
-    constexpr int cells = 200;  // 4-pixel cells over the 800-pixel window
-    std::vector<char> shown(cells * cells), turned(cells * cells);
-    for (int k = 0; k < side * side; ++k) {
-        int cx = int((table[3 * k] + 0.5) * cells), cz = int((table[3 * k + 2] + 0.5) * cells);
-        shown[cz * cells + cx] = 1;
-        turned[(cells - 1 - cz) * cells + (cells - 1 - cx)] = 1;
-    }
-    int covered = 0, uncovered = 0;
-    for (int i = 0; i < cells * cells; ++i) {
-        covered += shown[i];
-        uncovered += turned[i] && !shown[i];
-    }
-    EXPECT_GT(uncovered, covered / 4) << uncovered << " of " << covered << " cells move";
+    std::vector<float> table = solvedTable();
+    auto [fresh, covered] = newCells(coveredCells(table, false), coveredCells(table, true));
+    EXPECT_GT(fresh, covered / 4) << fresh << " of " << covered << " cells move";
 }
 
 // The generator is deterministic double arithmetic with one rounding to float at the
@@ -103,13 +125,57 @@ TEST(KnotTable, DiffersFromItsHalfTurn)
 TEST(KnotTable, GeneratorReproducesTheAsset)
 {
     static float generated[knotEntries][3];
-    designKnot(generated);
+    designPuzzle(generated);
     std::vector<float> committed = committedTable();
     ASSERT_EQ(committed.size(), std::size_t{knotEntries} * 3);
     int differing = 0;
     for (int i = 0; i < knotEntries * 3; ++i)
         differing += std::memcmp(&generated[i / 3][i % 3], &committed[i], 4) != 0;
     EXPECT_EQ(differing, 0) << "floats differ from the committed table";
+}
+
+// The shipped puzzle is the knot with whole entries negated inside the grid only (every
+// scrambling press was visible), and it plainly looks different from the knot.
+TEST(KnotTable, ShipsScrambledInsideTheGrid)
+{
+    std::vector<float> shipped = committedTable(), solved = solvedTable();
+    ASSERT_EQ(shipped.size(), solved.size());
+    int negated = 0;
+    for (int k = 0; k < knotEntries; ++k) {
+        bool same = true, mirrored = true;
+        for (int a = 0; a < 3; ++a) {
+            same = same && std::memcmp(&shipped[3 * k + a], &solved[3 * k + a], 4) == 0;
+            float minus = -solved[3 * k + a];
+            mirrored = mirrored && std::memcmp(&shipped[3 * k + a], &minus, 4) == 0;
+        }
+        ASSERT_TRUE(same || mirrored) << "entry " << k << " is neither the knot's nor negated";
+        if (!same) {
+            ASSERT_LT(k, side * side) << "a spare entry was scrambled";
+            ++negated;
+        }
+    }
+    EXPECT_GT(negated, 8 * side) << "entries negated by the scramble";
+    auto [fresh, covered] = newCells(coveredCells(solved, false), coveredCells(shipped, false));
+    EXPECT_GT(fresh, covered / 10)
+        << fresh << " cells lit that the knot leaves red, of " << covered;
+}
+
+// The solution, played with the program's own flip on the table the program is built
+// from, gives back the knot exactly.
+TEST(KnotTable, SolutionRestoresTheKnotBitForBit)
+{
+    std::vector<Press> solution = readPresses(SOLUTION_PATH);
+    ASSERT_GE(solution.size(), 8u);
+    ASSERT_LE(solution.size(), 16u);
+    static float table[knotEntries][3];
+    std::vector<float> shipped = committedTable();
+    ASSERT_EQ(shipped.size(), std::size_t{knotEntries} * 3);
+    std::memcpy(table, shipped.data(), sizeof table);
+    ASSERT_EQ(usePointTable(&table[0][0], sizeof table), 1);
+    for (Press press : solution)
+        flipCross(press.x, press.y);
+    std::vector<float> solved = solvedTable();
+    EXPECT_EQ(std::memcmp(table, solved.data(), sizeof table), 0);
 }
 
 }  // namespace
