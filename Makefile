@@ -1,5 +1,6 @@
 # make run: build and play. make test: build and run every test.
-# make screenshot: save the first frame as docs/screenshot.png.
+# make screenshots: save the puzzle as it starts, and solved, as docs/puzzle.png and
+# docs/solved.png.
 # All first install any Debian package that is missing (tools/setup.sh).
 # With CI set (as CI does), compiler warnings are errors.
 
@@ -7,7 +8,7 @@ BUILD := build
 JOBS  := $(shell nproc)
 CMAKE_FLAGS := -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKNOTWERRY_WERROR=$(if $(CI),ON,OFF)
 
-.PHONY: run test screenshot build setup clean
+.PHONY: run test screenshots build setup clean
 
 run: build
 	@if [ -n "$$DISPLAY" ]; then \
@@ -20,8 +21,11 @@ run: build
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j$(JOBS)
 
-screenshot: build
-	$(BUILD)/tools/snap docs/screenshot.png $(BUILD)/knotwerry
+SOLUTION := $(shell grep -v '^\#' tests/data/solution.txt | tr ' ' ',')
+
+screenshots: build
+	$(BUILD)/tools/snap docs/puzzle.png $(BUILD)/knotwerry
+	$(BUILD)/tools/snap docs/solved.png $(BUILD)/knotwerry $(SOLUTION)
 
 build: setup
 	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)

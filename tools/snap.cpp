@@ -1,8 +1,10 @@
-// snap OUT.png PROGRAM: runs PROGRAM on a private X server, saves its first frame as a
-// PNG, presses ESCAPE and reports how long the frame took and how the program ended.
+// snap OUT.png PROGRAM [X,Y ...]: runs PROGRAM on a private X server, makes the given
+// left-button presses (window pixels), saves the picture as a PNG, presses ESCAPE and
+// reports how long the first frame took and how the program ended.
 #include <X11/keysym.h>
 
 #include <cstdio>
+#include <vector>
 
 #include "tools/xdrive.h"
 
@@ -11,6 +13,13 @@ namespace {
 constexpr char windowTitle[] = "Tavrosk: Knotwerry";
 constexpr auto windowLimit = std::chrono::seconds(20);
 constexpr auto exitLimit = std::chrono::seconds(5);
+// The program draws within milliseconds of an event; a picture unchanged this long
+// after the last press is taken as its answer.
+constexpr auto settleTime = std::chrono::milliseconds(500);
+
+struct Spot {
+    int x, y;
+};
 
 int fail(const char* what, XServer& server, Child& child)
 {
@@ -20,12 +29,45 @@ int fail(const char* what, XServer& server, Child& child)
     return 1;
 }
 
+// Polls until the picture differs from `before` and has stayed the same for settleTime.
+bool awaitSettled(Display* display, Window window, const Image& before, Image& after)
+{
+    Image last;
+    auto since = Clock::now();
+    return awaitCondition(
+        [&] {
+            Image now;
+            if (!grabWindow(display, window, now))
+                return false;
+            if (now.rgb != last.rgb) {
+                last = now;
+                since = Clock::now();
+                return false;
+            }
+            if (now.rgb == before.rgb || Clock::now() - since < settleTime)
+                return false;
+            after = now;
+            return true;
+        },
+        windowLimit);
+}
+
 }  // namespace
 
 int main(int argc, char** argv)
 {
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: snap OUT.png PROGRAM\n");
+    std::vector<Spot> presses;
+    for (int i = 3; i < argc; ++i) {
+        Spot s{};
+        char end = 0;
+        if (std::sscanf(argv[i], "%d,%d%c", &s.x, &s.y, &end) != 2) {
+            argc = 0;  // not a press: show the usage
+            break;
+        }
+        presses.push_back(s);
+    }
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: snap OUT.png PROGRAM [X,Y ...]\n");
         return 1;
     }
     XServer server;
@@ -40,6 +82,17 @@ int main(int argc, char** argv)
     if (window == None || !awaitPicture(server.display, window, frame, windowLimit, hasRed))
         return fail("no frame was drawn", server, child);
     double firstFrame = Seconds(Clock::now() - start).count();
+
+    if (!presses.empty()) {
+        for (Spot s : presses) {
+            pressButtonAt(server.display, window, s.x, s.y, 1);
+            releaseButton(server.display, 1);
+        }
+        Image played;
+        if (!awaitSettled(server.display, window, frame, played))
+            return fail("the presses changed nothing", server, child);
+        frame = played;
+    }
     if (!writePng(argv[1], frame))
         return fail("cannot write the PNG", server, child);
 
@@ -47,7 +100,7 @@ int main(int argc, char** argv)
     if (!awaitExit(child, exitLimit))
         return fail("the program did not end on ESCAPE", server, child);
     stopXServer(server);
-    std::printf("first frame after %.0f ms, saved to %s; exit status %d\n", firstFrame * 1000,
-                argv[1], child.status);
+    std::printf("first frame after %.0f ms; %zu presses; saved to %s; exit status %d\n",
+                firstFrame * 1000, presses.size(), argv[1], child.status);
     return child.status == 0 ? 0 : 1;
 }
