@@ -1,4 +1,5 @@
-// The window's frame on X11: Motif hints for the decorations, size hints that pin the size.
+// The window's frame on X11: Motif hints for the decorations, size hints that pin the size,
+// and the class that desktops match the launcher by.
 #include "app/window_frame.h"
 
 #include <GL/glx.h>
@@ -7,6 +8,7 @@
 #include <X11/Xutil.h>
 
 #include <chrono>
+#include <cstring>
 #include <thread>
 
 namespace {
@@ -15,6 +17,10 @@ namespace {
 constexpr long motifFlags = 1 | 2;        // functions and decorations are given
 constexpr long motifMoveOnly = 4;         // MWM_FUNC_MOVE: no close, resize, minimise, maximise
 constexpr long motifTitleBorder = 2 | 8;  // MWM_DECOR_BORDER | MWM_DECOR_TITLE
+
+// WM_CLASS: the launcher's StartupWMClass names the class; GLUT sets none.
+constexpr char classInstance[] = "knotwerry";
+constexpr char className[] = "Knotwerry";
 
 constexpr auto managerWait = std::chrono::milliseconds(1000);
 constexpr auto pollStep = std::chrono::milliseconds(1);
@@ -98,6 +104,13 @@ void fixWindowFrame(int x, int y, int width, int height)
     size.width = size.min_width = size.max_width = width;
     size.height = size.min_height = size.max_height = height;
     XSetWMNormalHints(display, window, &size);
+
+    // Xlib takes non-const strings but only copies them into the property.
+    char instance[sizeof classInstance], name[sizeof className];
+    std::memcpy(instance, classInstance, sizeof instance);
+    std::memcpy(name, className, sizeof name);
+    XClassHint windowClass = {instance, name};
+    XSetClassHint(display, window, &windowClass);
     XFlush(display);
 
     // GLUT has mapped the window already, and many managers read these hints
