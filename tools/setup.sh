@@ -9,6 +9,7 @@ packages=(
   libgl1-mesa-dri                                 # Mesa's software renderer
   libgtest-dev libxtst-dev libpng-dev             # tests and the screenshot tool
   xvfb metacity dbus-daemon                       # a private X server and a window manager
+  desktop-file-utils man-db groff-base            # checking the launcher and the man page
 )
 
 missing=()
