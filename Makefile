@@ -1,6 +1,7 @@
 # make run: build and play. make test: build and run every test.
 # make screenshots: save the puzzle as it starts, and solved, as docs/puzzle.png and
 # docs/solved.png.
+# make package: build the Debian package, build/knotwerry_VERSION_ARCH.deb.
 # All first install any Debian package that is missing (tools/setup.sh).
 # With CI set (as CI does), compiler warnings are errors.
 
@@ -8,7 +9,7 @@ BUILD := build
 JOBS  := $(shell nproc)
 CMAKE_FLAGS := -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKNOTWERRY_WERROR=$(if $(CI),ON,OFF)
 
-.PHONY: run test screenshots build setup clean
+.PHONY: run test screenshots package build setup clean
 
 run: build
 	@if [ -n "$$DISPLAY" ]; then \
@@ -26,6 +27,9 @@ SOLUTION := $(shell grep -v '^\#' tests/data/solution.txt | tr ' ' ',')
 screenshots: build
 	$(BUILD)/tools/snap docs/puzzle.png $(BUILD)/knotwerry
 	$(BUILD)/tools/snap docs/solved.png $(BUILD)/knotwerry $(SOLUTION)
+
+package: build
+	cmake --build $(BUILD) --target package
 
 build: setup
 	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
