@@ -1,6 +1,6 @@
 // snap OUT.png PROGRAM [X,Y ...]: runs PROGRAM on a private X server, makes the given
 // left-button presses (window pixels), saves the picture as a PNG, presses ESCAPE and
-// reports how long the first frame took and how the program ended.
+// reports how long the first frame took and how and how soon the program ended.
 #include <X11/keysym.h>
 
 #include <cstdio>
@@ -96,11 +96,14 @@ int main(int argc, char** argv)
     if (!writePng(argv[1], frame))
         return fail("cannot write the PNG", server, child);
 
+    auto escape = Clock::now();
     tapKeyOver(server.display, window, XK_Escape);
     if (!awaitExit(child, exitLimit))
         return fail("the program did not end on ESCAPE", server, child);
+    double ending = Seconds(Clock::now() - escape).count();
     stopXServer(server);
-    std::printf("first frame after %.0f ms; %zu presses; saved to %s; exit status %d\n",
-                firstFrame * 1000, presses.size(), argv[1], child.status);
+    std::printf("first frame after %.0f ms; %zu presses; saved to %s; "
+                "exit status %d, %.0f ms after ESCAPE\n",
+                firstFrame * 1000, presses.size(), argv[1], child.status, ending * 1000);
     return child.status == 0 ? 0 : 1;
 }
