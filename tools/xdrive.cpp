@@ -342,3 +342,15 @@ void releaseButton(Display* display, unsigned button)
     XTestFakeButtonEvent(display, button, False, CurrentTime);
     XSync(display, False);
 }
+
+void pressKey(Display* display, unsigned long keysym)
+{
+    XTestFakeKeyEvent(display, XKeysymToKeycode(display, keysym), True, CurrentTime);
+    XSync(display, False);
+}
+
+void releaseKey(Display* display, unsigned long keysym)
+{
+    XTestFakeKeyEvent(display, XKeysymToKeycode(display, keysym), False, CurrentTime);
+    XSync(display, False);
+}

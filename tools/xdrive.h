@@ -74,6 +74,9 @@ bool writePng(const std::string& path, const Image& image);
 // Real input through XTest: moves the pointer to the window's centre, as a player
 // would before typing, then presses and releases the key.
 void tapKeyOver(Display* display, Window window, unsigned long keysym);
+// Holds a key down, as a player does to make the keyboard repeat it, and lets it go.
+void pressKey(Display* display, unsigned long keysym);
+void releaseKey(Display* display, unsigned long keysym);
 // Moves the pointer to pixel (x, y) of the window's client area (which may lie outside
 // it) without pressing anything.
 void movePointerTo(Display* display, Window window, int x, int y);

@@ -148,6 +148,44 @@ TEST_F(Play, InsertAndDeleteTurnByOneDegreeAndCancelExactly)
     EXPECT_TRUE(awaitFirstFrame()) << "after INSERT, DELETE";
 }
 
+// A held INSERT turns a whole degree for every repeat the keyboard sends. It is held
+// until the picture has left both the first frame and the one-degree turn, so the
+// keyboard has repeated; once it is let go and a press marks that every key event has
+// been handled, the picture must rest at a whole number of degrees, two or more.
+TEST_F(Play, HeldInsertTurnsADegreeForEveryRepeat)
+{
+    constexpr int mostDegrees = 180;
+    Image seen;
+    movePointerTo(server.display, window, windowSize / 2, windowSize / 2);
+    pressKey(server.display, XK_Insert);
+    bool repeated = awaitCondition(
+        [&] {
+            return grabWindow(server.display, window, seen) &&
+                   !compareWithProjection(seen, model.data(), gridPoints, 0.0).none() &&
+                   !compareWithProjection(seen, model.data(), gridPoints, 1.0).none();
+        },
+        windowLimit);
+    releaseKey(server.display, XK_Insert);
+    ASSERT_TRUE(repeated) << "holding INSERT did not turn past one degree";
+
+    const Press marker = {401, 37};
+    pressInModel(marker);
+    pressButtonAt(server.display, window, marker.x, marker.y, 1);
+    releaseButton(server.display, 1);
+    int resting = 0;
+    awaitCondition(
+        [&] {
+            if (!grabWindow(server.display, window, seen))
+                return false;
+            for (int degrees = 2; degrees <= mostDegrees && resting == 0; ++degrees)
+                if (compareWithProjection(seen, model.data(), gridPoints, degrees).none())
+                    resting = degrees;
+            return resting != 0;
+        },
+        windowLimit);
+    EXPECT_GE(resting, 2) << "no whole turn of two degrees or more after letting go";
+}
+
 TEST_F(Play, NinetyInsertsTurnAQuarterClockwise)
 {
     for (int i = 0; i < 90; ++i)
