@@ -1,6 +1,7 @@
 // xdrive: a private Xvfb, a child program on it, its window found, read and played.
 #include "tools/xdrive.h"
 
+#include <X11/Xatom.h>
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <fcntl.h>
@@ -243,6 +244,23 @@ std::vector<long> windowProperty(Display* display, Window window, const char* na
     return values;
 }
 
+std::string windowString(Display* display, Window window, const char* name)
+{
+    Atom property = XInternAtom(display, name, False);
+    Atom type;
+    int format;
+    unsigned long count, after;
+    unsigned char* data = nullptr;
+    std::string bytes;
+    if (XGetWindowProperty(display, window, property, 0, 1024, False, XA_STRING, &type, &format,
+                           &count, &after, &data) == Success &&
+        data && type == XA_STRING && format == 8)
+        bytes.assign(reinterpret_cast<char*>(data), count);
+    if (data)
+        XFree(data);
+    return bytes;
+}
+
 Geometry windowGeometry(Display* display, Window window)
 {
     Geometry geometry;
@@ -315,12 +333,9 @@ bool writePng(const std::string& path, const Image& image)
 void tapKeyOver(Display* display, Window window, unsigned long keysym)
 {
     Geometry where = windowGeometry(display, window);
-    XTestFakeMotionEvent(display, DefaultScreen(display), where.x + where.width / 2,
-                         where.y + where.height / 2, CurrentTime);
-    KeyCode code = XKeysymToKeycode(display, keysym);
-    XTestFakeKeyEvent(display, code, True, CurrentTime);
-    XTestFakeKeyEvent(display, code, False, CurrentTime);
-    XSync(display, False);
+    movePointerTo(display, window, where.width / 2, where.height / 2);
+    pressKey(display, keysym);
+    releaseKey(display, keysym);
 }
 
 void movePointerTo(Display* display, Window window, int x, int y)

@@ -49,6 +49,9 @@ Window awaitWindow(Display* display, const std::string& title, Seconds limit);
 // A 32-bit property of a window (atoms, windows, cardinals, hints) as longs, as Xlib
 // hands them out; empty when the window has no such property.
 std::vector<long> windowProperty(Display* display, Window window, const char* name);
+// An 8-bit STRING property (WM_CLASS, say) as its raw bytes, NULs included; empty when
+// the window has no such property.
+std::string windowString(Display* display, Window window, const char* name);
 
 // The client area's position on the root window and its size.
 struct Geometry {

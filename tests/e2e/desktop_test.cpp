@@ -3,29 +3,9 @@
 // gtest before Xlib, whose None macro it would trip over.
 #include "tests/e2e/knotwerry_run.h"
 
-#include <X11/Xatom.h>
-
 #include <fstream>
 
 namespace {
-
-// An 8-bit STRING property as its raw bytes, NULs included; empty when there is none.
-std::string stringProperty(Display* display, Window window, const char* name)
-{
-    Atom property = XInternAtom(display, name, False);
-    Atom type;
-    int format;
-    unsigned long count, after;
-    unsigned char* data = nullptr;
-    std::string bytes;
-    if (XGetWindowProperty(display, window, property, 0, 1024, False, XA_STRING, &type, &format,
-                           &count, &after, &data) == Success &&
-        data && type == XA_STRING && format == 8)
-        bytes.assign(reinterpret_cast<char*>(data), count);
-    if (data)
-        XFree(data);
-    return bytes;
-}
 
 // The value of `key` in the launcher's [Desktop Entry] group; empty when it has none.
 std::string launcherValue(const std::string& key)
@@ -47,7 +27,7 @@ using TheDesktop = KnotwerryRun;
 TEST_F(TheDesktop, SeesTheWindowClassKnotwerry)
 {
     ASSERT_TRUE(start());
-    EXPECT_EQ(stringProperty(server.display, window, "WM_CLASS"),
+    EXPECT_EQ(windowString(server.display, window, "WM_CLASS"),
               std::string("knotwerry\0Knotwerry\0", 20));
 }
 
@@ -56,7 +36,7 @@ TEST_F(TheDesktop, SeesTheWindowClassKnotwerry)
 TEST_F(TheDesktop, MatchesTheWindowToItsLauncher)
 {
     ASSERT_TRUE(start());
-    std::string windowClass = stringProperty(server.display, window, "WM_CLASS");
+    std::string windowClass = windowString(server.display, window, "WM_CLASS");
     std::string className = windowClass.substr(windowClass.find('\0') + 1);
     className = className.substr(0, className.find('\0'));
     EXPECT_EQ(launcherValue("StartupWMClass"), className);
