@@ -8,7 +8,6 @@
 #include <X11/Xutil.h>
 
 #include <chrono>
-#include <cstring>
 #include <thread>
 
 namespace {
@@ -17,10 +16,6 @@ namespace {
 constexpr long motifFlags = 1 | 2;        // functions and decorations are given
 constexpr long motifMoveOnly = 4;         // MWM_FUNC_MOVE: no close, resize, minimise, maximise
 constexpr long motifTitleBorder = 2 | 8;  // MWM_DECOR_BORDER | MWM_DECOR_TITLE
-
-// WM_CLASS: the launcher's StartupWMClass names the class; GLUT sets none.
-constexpr char classInstance[] = "knotwerry";
-constexpr char className[] = "Knotwerry";
 
 constexpr auto managerWait = std::chrono::milliseconds(1000);
 constexpr auto pollStep = std::chrono::milliseconds(1);
@@ -105,10 +100,9 @@ void fixWindowFrame(int x, int y, int width, int height)
     size.height = size.min_height = size.max_height = height;
     XSetWMNormalHints(display, window, &size);
 
+    // WM_CLASS, which GLUT leaves unset; the launcher's StartupWMClass names the class.
     // Xlib takes non-const strings but only copies them into the property.
-    char instance[sizeof classInstance], name[sizeof className];
-    std::memcpy(instance, classInstance, sizeof instance);
-    std::memcpy(name, className, sizeof name);
+    char instance[] = "knotwerry", name[] = "Knotwerry";
     XClassHint windowClass = {instance, name};
     XSetClassHint(display, window, &windowClass);
     XFlush(display);
