@@ -22,7 +22,8 @@ run: build
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j$(JOBS)
 
-SOLUTION := $(shell grep -v '^\#' tests/data/solution.txt | tr ' ' ',')
+# Read only when the screenshots are made.
+SOLUTION = $(shell grep -v '^\#' tests/data/solution.txt | tr ' ' ',')
 
 screenshots: build
 	$(BUILD)/tools/snap docs/puzzle.png $(BUILD)/knotwerry
