@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
 # Builds the Debian package and plays it as a player would: installs it with apt,
-# runs the installed /usr/bin/knotwerry on a private X server to its first frame and
-# ESCAPE (snap fails unless it sees both and status 0), then removes it again and
-# checks that nothing of it is left. As root, or through sudo otherwise.
+# checks that the installed /usr/bin/knotwerry is hardened, runs it on a private X
+# server to its first frame and ESCAPE (snap fails unless it sees both and status 0),
+# then removes it again and checks that nothing of it is left. As root, or through
+# sudo otherwise.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -41,6 +42,9 @@ for file in /usr/bin/knotwerry /usr/share/applications/knotwerry.desktop \
     exit 1
   fi
 done
+
+echo "== checking /usr/bin/knotwerry"
+tools/binary_check.sh /usr/bin/knotwerry
 
 echo "== running /usr/bin/knotwerry"
 build/tools/snap build/package-first-frame.png /usr/bin/knotwerry
