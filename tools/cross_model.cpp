@@ -5,25 +5,37 @@
 #include <algorithm>
 #include <map>
 
-std::vector<int> crossFlips(Press press, int side)
+bool pressedCell(Press press, int side, Cell& picked)
 {
     if (press.x < 0 || press.y < 0)
-        return {};
-    const int row = std::min(press.x / 4, side);  // 4-pixel cells, clamped to the side
-    const int cell = std::min(press.y / 4, side);
+        return false;
+    picked.row = std::min(press.x / 4, side);  // 4-pixel cells, clamped to the side
+    picked.cell = std::min(press.y / 4, side);
+    return true;
+}
 
+std::vector<int> cellFlips(Cell picked, int side)
+{
     std::map<int, int> touches;
     for (int i = 0; i < side; ++i) {
-        ++touches[i * side + row];  // column `row`
-        ++touches[row * side + i];  // row `row`
+        ++touches[i * side + picked.row];  // column `row`
+        ++touches[picked.row * side + i];  // row `row`
     }
-    ++touches[row * side + cell];
+    ++touches[picked.row * side + picked.cell];
 
     std::vector<int> flipped;
     for (const auto& [entry, count] : touches)
         if (count % 2 == 1)
             flipped.push_back(entry);
     return flipped;
+}
+
+std::vector<int> crossFlips(Press press, int side)
+{
+    Cell picked;
+    if (!pressedCell(press, side, picked))
+        return {};
+    return cellFlips(picked, side);
 }
 
 void playPresses(float (*table)[3], const std::vector<Press>& presses, int side)

@@ -10,8 +10,18 @@ struct Press {
     int x, y;
 };
 
-// The table entries that a press at (x, y) negates on a grid of `side` (an odd number
-// of times), in increasing order; none for a negative coordinate.
+// Where a press lands on a grid of `side`, in 4-pixel cells clamped to the side: x
+// picks the cross (row and column `row`), y the entry `cell` of that row.
+struct Cell {
+    int row, cell;
+};
+// False, with nothing picked, for a press with a negative coordinate.
+bool pressedCell(Press press, int side, Cell& picked);
+
+// The table entries that a press on `picked` negates (an odd number of times), in
+// increasing order.
+std::vector<int> cellFlips(Cell picked, int side);
+// The same for a press at (x, y); none for a negative coordinate.
 std::vector<int> crossFlips(Press press, int side);
 
 // Applies the presses to a table of x, y, z floats, one after another.
