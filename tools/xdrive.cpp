@@ -155,7 +155,10 @@ bool launch(Child& child, const XServer& server, const std::vector<std::string>&
         dup2(null, 0);
         setenv("DISPLAY", server.name.c_str(), 1);
         for (const std::string& setting : env)
-            putenv(const_cast<char*>(setting.c_str()));
+            if (setting.find('=') == std::string::npos)
+                unsetenv(setting.c_str());
+            else
+                putenv(const_cast<char*>(setting.c_str()));
         std::vector<char*> args;
         for (const std::string& arg : argv)
             args.push_back(const_cast<char*>(arg.c_str()));
@@ -204,6 +207,8 @@ void endChild(Child& child)
         waitpid(child.pid, nullptr, 0);
         child.pid = 0;
     }
+    drain(child.out, child.outText);
+    drain(child.err, child.errText);
     for (int* fd : {&child.out, &child.err})
         if (*fd >= 0) {
             close(*fd);

@@ -34,13 +34,14 @@ struct Child {
     bool signalled = false;  // ended by a signal instead
 };
 
-// Starts `argv` (argv[0] is the path) with DISPLAY set to the server and each
-// "NAME=value" of `env` added to the environment.
+// Starts `argv` (argv[0] is the path) with DISPLAY set to the server, each
+// "NAME=value" of `env` added to the environment and each bare "NAME" taken out.
 bool launch(Child& child, const XServer& server, const std::vector<std::string>& argv,
             const std::vector<std::string>& env = {});
 // Polls until the child ends or `limit` passes; true when it ended.
 bool awaitExit(Child& child, Seconds limit);
-// Kills a child that is still running, with all it started, and reaps it.
+// Kills a child that is still running, with all it started, reaps it and keeps what
+// it wrote.
 void endChild(Child& child);
 
 // Polls for a viewable window whose WM_NAME is `title`; None when none shows in time.

@@ -3,6 +3,7 @@
 #include "tests/e2e/knotwerry_run.h"
 
 #include <X11/Xutil.h>
+#include <unistd.h>
 
 namespace {
 
@@ -62,6 +63,43 @@ TEST_F(TheWindow, RefusedGlewEndsStartUpWithStatus63Silently)
     EXPECT_EQ(program.outText, "");
     EXPECT_EQ(program.errText, "");
 }
+
+// Without an X server there is no window to open: GLUT says so and the program ends
+// with a failure status of its own, at once, without a crash or a core.
+struct NoServer {
+    const char* name;
+    std::string display;  // "DISPLAY" alone takes it out of the environment
+};
+
+void PrintTo(const NoServer& c, std::ostream* out)
+{
+    *out << c.display;
+}
+
+class WithoutADisplay : public KnotwerryRun, public ::testing::WithParamInterface<NoServer> {};
+
+TEST_P(WithoutADisplay, EndsAtOnceWithGlutsMessageAndAFailure)
+{
+    constexpr char nobody[] = "/tmp/.X11-unix/X4095";
+    ASSERT_NE(access(nobody, F_OK), 0) << nobody << " exists: a server may be listening there";
+    ASSERT_TRUE(
+        launch(program, server, {KNOTWERRY_PATH}, {"LIBGL_ALWAYS_SOFTWARE=1", GetParam().display}));
+    ASSERT_TRUE(awaitExit(program, exitLimit))
+        << "still running after " << exitLimit.count() << " s";
+    EXPECT_FALSE(program.signalled) << "ended by a signal";
+    EXPECT_NE(program.status, 0);
+    EXPECT_NE(program.status, 63) << "GLUT should end it before start-up can fail";
+    EXPECT_NE(program.errText.find("failed to open display"), std::string::npos) << program.errText;
+    EXPECT_EQ(program.outText, "");
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, WithoutADisplay,
+                         ::testing::Values(NoServer{"Unset", "DISPLAY"},
+                                           NoServer{"Empty", "DISPLAY="},
+                                           NoServer{"NoServerThere", "DISPLAY=:4095"}),
+                         [](const ::testing::TestParamInfo<NoServer>& row) {
+                             return std::string(row.param.name);
+                         });
 
 // Whatever the command line holds, GLUT never sees it.
 struct CommandLine {
