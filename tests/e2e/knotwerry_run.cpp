@@ -12,6 +12,10 @@ void KnotwerryRun::TearDown()
 {
     endChild(program);
     stopXServer(server);
+    // In a sanitized build a report ends the program; say so rather than only that
+    // the picture never came.
+    for (const char* report : {"Sanitizer", "runtime error:"})
+        EXPECT_EQ(program.errText.find(report), std::string::npos) << program.errText;
 }
 
 bool KnotwerryRun::start(const std::vector<std::string>& args, const std::vector<std::string>& env)
