@@ -8,6 +8,7 @@ packages=(
   freeglut3-dev libglew-dev libgl-dev libx11-dev  # the program
   libgl1-mesa-dri                                 # Mesa's software renderer
   libgtest-dev libxtst-dev libpng-dev             # tests and the screenshot tool
+  valgrind                                        # memcheck on the unit tests
   xvfb metacity dbus-daemon                       # a private X server and a window manager
   desktop-file-utils man-db groff-base            # checking the launcher and the man page
   dpkg-dev file                                   # the Debian package's dependencies
