@@ -3,6 +3,8 @@
 
 #include <X11/keysym.h>
 
+#include "tests/e2e/projection.h"
+
 void KnotwerryRun::SetUp()
 {
     ASSERT_TRUE(startXServer(server)) << "cannot start Xvfb";
@@ -33,4 +35,24 @@ bool KnotwerryRun::start(const std::vector<std::string>& args, const std::vector
 void KnotwerryRun::pressEscape()
 {
     tapKeyOver(server.display, window, XK_Escape);
+}
+
+::testing::AssertionResult KnotwerryRun::awaitShowing(const std::vector<float>& table, double twist,
+                                                      Seconds limit)
+{
+    Image seen;
+    Mismatch last;
+    bool shown = awaitCondition(
+        [&] {
+            if (!grabWindow(server.display, window, seen))
+                return false;
+            last = compareWithProjection(seen, table.data(), gridPoints, twist);
+            return last.none();
+        },
+        limit);
+    if (shown)
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure()
+           << "the window never showed the table at twist " << twist << ": " << last.darkCentres
+           << " dark centres, " << last.strayPixels << " stray pixels; " << last.firstFaults;
 }

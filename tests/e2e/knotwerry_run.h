@@ -10,6 +10,8 @@
 
 constexpr char windowTitle[] = "Tavrosk: Knotwerry";
 constexpr int windowSize = 800;
+constexpr int gridSide = 196;
+constexpr int gridPoints = gridSide * gridSide;  // the entries drawn
 
 // Generous limits for a loaded CI machine; every wait polls and ends as soon as it can.
 constexpr auto windowLimit = std::chrono::seconds(20);
@@ -26,6 +28,10 @@ class KnotwerryRun : public ::testing::Test {
     bool start(const std::vector<std::string>& args = {}, const std::vector<std::string>& env = {});
     // Presses ESCAPE with the pointer over the window.
     void pressEscape();
+    // Polls the window until it shows `table` (x, y, z per entry, the grid's entries
+    // drawn) turned by `twist` degrees, or `limit` passes.
+    ::testing::AssertionResult awaitShowing(const std::vector<float>& table, double twist,
+                                            Seconds limit = windowLimit);
 
     XServer server;
     Child program;

@@ -5,8 +5,6 @@
 
 namespace {
 
-constexpr int gridPoints = 196 * 196;
-
 using Picture = KnotwerryRun;
 
 TEST_F(Picture, FirstFrameIsTheGridAsWhitePointsOnRed)

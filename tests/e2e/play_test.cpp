@@ -12,9 +12,6 @@
 
 namespace {
 
-constexpr int side = 196;
-constexpr int gridPoints = side * side;
-
 class Play : public KnotwerryRun {
   protected:
     void SetUp() override
@@ -28,27 +25,7 @@ class Play : public KnotwerryRun {
     // The model of the program's table after a press.
     void pressInModel(Press press)
     {
-        playPresses(reinterpret_cast<float(*)[3]>(model.data()), {press}, side);
-    }
-
-    // Polls the window until it shows `table` turned by `twist`.
-    ::testing::AssertionResult awaitShowing(const std::vector<float>& table, double twist)
-    {
-        Image seen;
-        Mismatch last;
-        bool shown = awaitCondition(
-            [&] {
-                if (!grabWindow(server.display, window, seen))
-                    return false;
-                last = compareWithProjection(seen, table.data(), gridPoints, twist);
-                return last.none();
-            },
-            windowLimit);
-        if (shown)
-            return ::testing::AssertionSuccess();
-        return ::testing::AssertionFailure()
-               << "the window never showed the table at twist " << twist << ": " << last.darkCentres
-               << " dark centres, " << last.strayPixels << " stray pixels; " << last.firstFaults;
+        playPresses(reinterpret_cast<float(*)[3]>(model.data()), {press}, gridSide);
     }
 
     // Polls the window until it shows exactly the first frame again, pixel for pixel.
