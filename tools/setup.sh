@@ -7,7 +7,8 @@ packages=(
   make cmake g++                                  # build
   freeglut3-dev libglew-dev libgl-dev libx11-dev  # the program
   libgl1-mesa-dri                                 # Mesa's software renderer
-  libgtest-dev libxtst-dev libpng-dev             # tests and the screenshot tool
+  libgtest-dev libxtst-dev libxdamage-dev         # tests: XTest input, frames counted
+  libpng-dev                                      # screenshots and icons
   valgrind                                        # memcheck on the unit tests
   xvfb metacity dbus-daemon                       # a private X server and a window manager
   desktop-file-utils man-db groff-base            # checking the launcher and the man page
