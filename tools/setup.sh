@@ -10,6 +10,7 @@ packages=(
   libgtest-dev libxtst-dev libxdamage-dev         # tests: XTest input, frames counted
   libpng-dev                                      # screenshots and icons
   valgrind                                        # memcheck on the unit tests
+  libbenchmark-dev                                # make bench
   xvfb metacity dbus-daemon                       # a private X server and a window manager
   desktop-file-utils man-db groff-base            # checking the launcher and the man page
   dpkg-dev file                                   # the Debian package's dependencies
