@@ -4,6 +4,8 @@
 # make test-sanitized: build everything again with AddressSanitizer and
 # UndefinedBehaviorSanitizer in build/sanitize, and run the unit and end-to-end tests.
 # make package: build the Debian package, build/knotwerry_VERSION_ARCH.deb.
+# make bench: time start-up, a frame, a press and grid sizing against their floors, and
+# write the table to build/bench.md.
 # All first install any Debian package that is missing (tools/setup.sh).
 # With CI set (as CI does), compiler warnings are errors.
 
@@ -11,7 +13,7 @@ BUILD := build
 JOBS  := $(shell nproc)
 CMAKE_FLAGS := -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKNOTWERRY_WERROR=$(if $(CI),ON,OFF)
 
-.PHONY: run test test-sanitized screenshots package build setup clean
+.PHONY: run test test-sanitized screenshots package bench build setup clean
 
 run: build
 	@if [ -n "$$DISPLAY" ]; then \
@@ -49,6 +51,9 @@ screenshots: build
 
 package: build
 	cmake --build $(BUILD) --target package
+
+bench: build
+	$(BUILD)/bench/benchrun $(BUILD)/bench.md
 
 build: setup
 	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
