@@ -77,6 +77,7 @@ constexpr Stage stages[] = {
     {"the first display, up to its swap", "display", "glutSwapBuffers-start"},
     {"of which the first glDrawArrays", "glDrawArrays-start", "glDrawArrays"},
     {"the first glutSwapBuffers", "glutSwapBuffers-start", "glutSwapBuffers"},
+    {"exec to the end of the first swap", "start", "glutSwapBuffers"},
     {"the poll: swap to the first red pixel grabbed", "glutSwapBuffers", "seen"},
     {"exec to the first red pixel grabbed", "start", "seen"},
 };
