@@ -5,7 +5,7 @@
 # UndefinedBehaviorSanitizer in build/sanitize, and run the unit and end-to-end tests.
 # make package: build the Debian package, build/knotwerry_VERSION_ARCH.deb.
 # make bench: time start-up, a frame, a press and grid sizing against their floors, and
-# write the table to build/bench.md.
+# write the table to build/bench.md (docs/performance.md says what bounds each).
 # All first install any Debian package that is missing (tools/setup.sh).
 # With CI set (as CI does), compiler warnings are errors.
 
