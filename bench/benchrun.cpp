@@ -81,7 +81,6 @@ constexpr Stage stages[] = {
     {"the poll: swap to the first red pixel grabbed", "glutSwapBuffers", "seen"},
     {"exec to the first red pixel grabbed", "start", "seen"},
 };
-constexpr int stageCount = sizeof stages / sizeof stages[0];
 
 using Stamps = std::map<std::string, double>;  // ms since the launch
 
@@ -90,6 +89,7 @@ struct Program {
     const char* argument;  // or none
     const char* title;
 };
+// The titles are the ones main and bare_window give their windows.
 constexpr Program knotwerry = {KNOTWERRY_PATH, nullptr, "Tavrosk: Knotwerry"};
 constexpr Program bareWindow = {BARE_WINDOW_PATH, nullptr, "Tavrosk: Bare window"};
 constexpr Program onePoint = {BARE_WINDOW_PATH, "--one-point", "Tavrosk: Bare window"};
@@ -405,7 +405,7 @@ std::string grossFaults(const Figures& f)
     check("press ns", f.pressNs, pressGuardNs);
     check("press ratio", f.pressNs / f.floorNs, pressFloorGuard);
     check("grid sizing ns", f.sizingNs, sizingGuardNs);
-    // Every stage is stamped in both programs, but the bare window draws nothing.
+    // Every stage is stamped in all three programs, but the bare window draws nothing.
     for (const Stage& stage : stages) {
         if (std::isnan(stageMs(f.startup.knotwerryStamps, stage)))
             faults << "knotwerry has no stamps for " << stage.label << "\n";
