@@ -4,6 +4,8 @@
 #include <X11/keysym.h>
 
 #include "tests/e2e/projection.h"
+#include "tests/fixtures.h"
+#include "tools/knot_design.h"
 
 void KnotwerryRun::SetUp()
 {
@@ -55,4 +57,19 @@ void KnotwerryRun::pressEscape()
     return ::testing::AssertionFailure()
            << "the window never showed the table at twist " << twist << ": " << last.darkCentres
            << " dark centres, " << last.strayPixels << " stray pixels; " << last.firstFaults;
+}
+
+void ModelledRun::SetUp()
+{
+    KnotwerryRun::SetUp();
+    if (HasFatalFailure())
+        return;
+    model = readTable(KNOT_TABLE_PATH);
+    ASSERT_EQ(model.size(), std::size_t{knotEntries} * 3);
+    ASSERT_TRUE(start());
+}
+
+void ModelledRun::pressInModel(Press press)
+{
+    playPresses(reinterpret_cast<float(*)[3]>(model.data()), {press}, gridSide);
 }

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "tools/cross_model.h"
 #include "tools/xdrive.h"
 
 constexpr char windowTitle[] = "Tavrosk: Knotwerry";
@@ -37,4 +38,15 @@ class KnotwerryRun : public ::testing::Test {
     Child program;
     Window window = None;
     Image firstFrame;
+};
+
+// A run played against the test's own model of the program's table, which starts as the
+// shipped table; SetUp starts the program.
+class ModelledRun : public KnotwerryRun {
+  protected:
+    void SetUp() override;
+    // The model of the program's table after a press.
+    void pressInModel(Press press);
+
+    std::vector<float> model;
 };

@@ -12,22 +12,8 @@
 
 namespace {
 
-class Play : public KnotwerryRun {
+class Play : public ModelledRun {
   protected:
-    void SetUp() override
-    {
-        KnotwerryRun::SetUp();
-        model = readTable(KNOT_TABLE_PATH);
-        ASSERT_EQ(model.size(), std::size_t{knotEntries} * 3);
-        ASSERT_TRUE(start());
-    }
-
-    // The model of the program's table after a press.
-    void pressInModel(Press press)
-    {
-        playPresses(reinterpret_cast<float(*)[3]>(model.data()), {press}, gridSide);
-    }
-
     // Polls the window until it shows exactly the first frame again, pixel for pixel.
     bool awaitFirstFrame()
     {
@@ -42,8 +28,6 @@ class Play : public KnotwerryRun {
     {
         return !compareWithProjection(now, table.data(), gridPoints, 0.0).none();
     }
-
-    std::vector<float> model;
 };
 
 struct ButtonCase {

@@ -16,9 +16,7 @@
 #include <fstream>
 #include <string>
 
-#include "tests/fixtures.h"
 #include "tools/cross_model.h"
-#include "tools/knot_design.h"
 
 namespace {
 
@@ -59,14 +57,13 @@ long residentKiB(pid_t pid)
     return -1;
 }
 
-class Storm : public KnotwerryRun {
+class Storm : public ModelledRun {
   protected:
     void SetUp() override
     {
-        KnotwerryRun::SetUp();
-        model = readTable(KNOT_TABLE_PATH);
-        ASSERT_EQ(model.size(), std::size_t{knotEntries} * 3);
-        ASSERT_TRUE(start());
+        ModelledRun::SetUp();
+        if (HasFatalFailure())
+            return;
 
         display = server.display;
         origin = windowGeometry(display, window);
@@ -129,7 +126,7 @@ class Storm : public KnotwerryRun {
     {
         XTestFakeButtonEvent(display, which, down, 0);
         if (down) {
-            playPresses(reinterpret_cast<float(*)[3]>(model.data()), {pointer}, gridSide);
+            pressInModel(pointer);
             ++presses;
         }
         sent();
@@ -227,7 +224,6 @@ class Storm : public KnotwerryRun {
     Dice dice;
     Press pointer = {0, 0};
 
-    std::vector<float> model;
     double twist = 0.0;
     int events = 0, presses = 0, holds = 0, turnKeyPresses = 0, frames = 0;
 };
