@@ -292,8 +292,7 @@ TEST_F(Storm, EveryEventCountsTheProgramAnswersAtOnceAndKeepsItsMemory)
             << "resident memory went from " << residentBefore << " to " << residentAfter << " KiB";
     }
 
-    EXPECT_GT(turnKeyPresses, turnKeyHolds * repeatsPerHold);
-    EXPECT_GE(frames, 1);
+    EXPECT_GE(frames, 1) << "no damage report: the frame count below would mean nothing";
     std::printf(
         "storm: %d events sent, %d presses, %d turn-key presses (repeats included, "
         "twist %+.0f); %d frames drawn during the storm, %d in all; answered %.0f ms "
