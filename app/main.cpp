@@ -3,11 +3,12 @@
 // grid/ owns the built-in table of points and the grid drawn from it, view/ draws a
 // frame and sets the projection, input/ turns keys and button presses into changes
 // and redraw requests, and app/ starts it all: GLUT and the window, GLEW, the grid,
-// the callbacks, then GLUT's main loop, which never returns. Start reading main().
+// the callbacks, then GLUT's main loop, which never returns. Start reading run(); each
+// platform's entry calls it, in app/platform_*.cpp beside the window's frame there.
 #include <GL/glew.h>
 #include <GL/glut.h>
 
-#include "app/window_frame.h"
+#include "app/platform.h"
 #include "grid/point_grid.h"
 #include "input/input.h"
 #include "view/view.h"
@@ -21,18 +22,16 @@ constexpr int startFailed = 575;  // the shell sees 575 % 256 = 63
 
 }  // namespace
 
-int main()
+int run(char* glutArgument)
 {
-    // GLUT gets our name alone, so no option from the command line is ever parsed.
-    char name[] = "knotwerry";
-    char* glutArgs[] = {name, nullptr};
+    char* glutArgs[] = {glutArgument, nullptr};
     int glutArgCount = 1;
     glutInit(&glutArgCount, glutArgs);
     glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
     glutInitWindowPosition(windowX, windowY);
     glutInitWindowSize(windowWidth, windowHeight);
     glutCreateWindow(windowTitle);
-    fixWindowFrame(windowX, windowY, windowWidth, windowHeight);
+    fixWindowFrame(windowTitle, windowX, windowY, windowWidth, windowHeight);
 
     if (glewInit() != GLEW_OK)
         return startFailed;

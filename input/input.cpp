@@ -4,8 +4,7 @@
 
 #include <GL/glut.h>
 
-#include <cstdlib>
-
+#include "app/platform.h"
 #include "grid/point_grid.h"
 #include "view/view.h"
 
@@ -20,7 +19,7 @@ constexpr double turnStep = 1.0;  // degrees per key event, repeats included
 void keyboard(unsigned char key, int, int)
 {
     if (key == escapeKey)
-        std::_Exit(0);  // at once: no last frame, no clean-up
+        quitNow();  // at once: no last frame, no clean-up
     if (key == deleteKey)
         view.twist -= turnStep;
     glutPostRedisplay();

@@ -1,6 +1,7 @@
-// The window's frame on X11: Motif hints for the decorations, size hints that pin the size,
-// and the class that desktops match the launcher by.
-#include "app/window_frame.h"
+// The program on X11: main, the window's frame (Motif hints for the decorations, size
+// hints that pin the size, and the class that desktops match the launcher by) and the
+// exit on ESCAPE.
+#include "app/platform.h"
 
 #include <GL/glx.h>
 #include <X11/Xatom.h>
@@ -8,6 +9,7 @@
 #include <X11/Xutil.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <thread>
 
 namespace {
@@ -80,7 +82,7 @@ void await(bool (*reached)(Display*, Window), Display* display, Window window)
 
 }  // namespace
 
-void fixWindowFrame(int x, int y, int width, int height)
+void fixWindowFrame(const char*, int x, int y, int width, int height)
 {
     Display* display = glXGetCurrentDisplay();
     Window window = glXGetCurrentDrawable();
@@ -117,4 +119,16 @@ void fixWindowFrame(int x, int y, int width, int height)
     XMoveWindow(display, window, x, y);  // some managers leave it shifted by their frame
     XMapWindow(display, window);
     XFlush(display);
+}
+
+void quitNow()
+{
+    std::_Exit(0);
+}
+
+int main()
+{
+    // GLUT gets our name alone, so no option from the command line is ever parsed.
+    char name[] = "knotwerry";
+    return run(name);
 }
