@@ -6,6 +6,9 @@
 # make package: build the Debian package, build/knotwerry_VERSION_ARCH.deb.
 # make bench: time start-up, a frame, a press and grid sizing against their floors, and
 # write the table to build/bench.md (docs/performance.md says what bounds each).
+# make web: build the program as a web page in build/web; make web-run serves it on
+# 127.0.0.1; make test-web plays it in headless Chromium. Their own Debian packages
+# (Emscripten, Chromium) come from web/setup.sh, which only they run.
 # All first install any Debian package that is missing (tools/setup.sh).
 # With CI set (as CI does), compiler warnings are errors.
 
@@ -61,6 +64,29 @@ build: setup
 
 setup:
 	@tools/setup.sh
+
+# The web build is a CMake project of its own (web/), configured with emcmake; it uses
+# embed_table from the native build. Debian's emcc needs Debian's node modules.
+WEB := $(BUILD)/web
+WEB_ENV := NODE_PATH=/usr/share/nodejs
+
+.PHONY: web web-run test-web
+
+web: build
+	@web/setup.sh
+	$(WEB_ENV) emcmake cmake -S web -B $(BUILD)/web-build -DCMAKE_BUILD_TYPE=Release \
+	  -DKNOTWERRY_WERROR=$(if $(CI),ON,OFF) -DEMBED_TABLE=$(CURDIR)/$(BUILD)/embed_table \
+	  -DWEB_OUT=$(CURDIR)/$(WEB)
+	$(WEB_ENV) cmake --build $(BUILD)/web-build -j$(JOBS)
+
+web-run: web
+	/usr/bin/python3 web/serve.py $(WEB)
+
+test-web: web
+	@web/setup.sh test
+	cmake -S web/tests -B $(BUILD)/web-tests -DKNOTWERRY_WERROR=$(if $(CI),ON,OFF)
+	cmake --build $(BUILD)/web-tests -j$(JOBS)
+	/usr/bin/python3 web/tests/play_page.py --site $(WEB) --checker $(BUILD)/web-tests/picture_check
 
 clean:
 	rm -rf $(BUILD)
