@@ -11,7 +11,8 @@
 // as freeglut reports it on X11, where Emscripten's GLUT reports it as special key 111;
 // the keyboard callback turns the picture then, repeats included, and the special-key
 // callback never sees it. And a wheel notch counts only over the canvas, as it does
-// only over the window on the desktop; GLUT takes them from the whole page.
+// only over the window on the desktop; GLUT takes them from the whole page, where the
+// browser lets it neither stop the page scrolling nor say so quietly.
 #include "app/platform.h"
 
 #include <GL/glew.h>
@@ -33,15 +34,19 @@ EM_JS(void, adaptGlut, (), {
     GLUT.getSpecialKey = function(keyCode) { return keyCode == 46 ? null : specialKey(keyCode); };
     GLUT.getASCIIKey = function(event) { return event['keyCode'] == 46 ? 127 : asciiKey(event); };
 
-    ['onKeydown', 'onKeyup', 'onMousemove', 'onMouseButtonDown', 'onMouseButtonUp',
-     'onMouseWheel'].forEach(function(name) {
-        var handler = GLUT[name];
-        GLUT[name] = function(event) {
-            if (name == 'onMouseWheel' && event.target != Module['canvas'])
-                return;
-            callUserCallback(function() { handler(event); });
-        };
-    });
+    ['onKeydown', 'onKeyup', 'onMousemove', 'onMouseButtonDown', 'onMouseButtonUp'].forEach(
+        function(name) {
+            var handler = GLUT[name];
+            GLUT[name] = function(event) { callUserCallback(function() { handler(event); }); };
+        });
+
+    // GLUT would listen for the wheel on the whole window, where the browser lets no
+    // listener stop the page from scrolling; the canvas's own listener can.
+    var wheel = GLUT.onMouseWheel;
+    GLUT.onMouseWheel = function() {};
+    Module['canvas'].addEventListener('wheel', function(event) {
+        callUserCallback(function() { wheel(event); });
+    }, {passive: false});
 });
 
 }  // namespace

@@ -1,0 +1,86 @@
+// picture_check TABLE.bin PICTURE.png TWIST [X,Y ...]: does the picture show the table
+// after these presses, turned by TWIST degrees? The page's tests ask it of every
+// screenshot, so that the browser is held to the same model of a press and the same
+// projection as the desktop. Prints what differs; exit status 0 when the picture
+// matches, 1 when it does not, 2 when it cannot tell.
+#include <png.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+#include "tests/e2e/projection.h"
+#include "tests/fixtures.h"
+#include "tools/cross_model.h"
+
+namespace {
+
+bool readPng(const char* path, Image& image)
+{
+    png_image png;
+    std::memset(&png, 0, sizeof png);
+    png.version = PNG_IMAGE_VERSION;
+    if (!png_image_begin_read_from_file(&png, path))
+        return false;
+    png.format = PNG_FORMAT_RGB;
+    image.width = int(png.width);
+    image.height = int(png.height);
+    image.rgb.resize(PNG_IMAGE_SIZE(png));
+    return png_image_finish_read(&png, nullptr, image.rgb.data(), 0, nullptr) != 0;
+}
+
+// The grid's side: the integer square root of the entry count.
+int sideOf(std::size_t entries)
+{
+    int side = 0;
+    while (std::size_t(side + 1) * std::size_t(side + 1) <= entries)
+        ++side;
+    return side;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc < 4) {
+        std::fprintf(stderr, "usage: picture_check TABLE.bin PICTURE.png TWIST [X,Y ...]\n");
+        return 2;
+    }
+    std::vector<float> table = readTable(argv[1]);
+    Image picture;
+    if (table.empty() || table.size() % 3 != 0) {
+        std::fprintf(stderr, "picture_check: %s is not a table\n", argv[1]);
+        return 2;
+    }
+    if (!readPng(argv[2], picture)) {
+        std::fprintf(stderr, "picture_check: cannot read %s\n", argv[2]);
+        return 2;
+    }
+    char* end = nullptr;
+    double twist = std::strtod(argv[3], &end);
+    if (*end != '\0') {
+        std::fprintf(stderr, "picture_check: %s is not a twist in degrees\n", argv[3]);
+        return 2;
+    }
+    std::vector<Press> presses;
+    for (int i = 4; i < argc; ++i) {
+        Press press;
+        if (std::sscanf(argv[i], "%d,%d", &press.x, &press.y) != 2) {
+            std::fprintf(stderr, "picture_check: %s is not a press X,Y\n", argv[i]);
+            return 2;
+        }
+        presses.push_back(press);
+    }
+
+    const int side = sideOf(table.size() / 3);
+    playPresses(reinterpret_cast<float(*)[3]>(table.data()), presses, side);
+    Mismatch mismatch = compareWithProjection(picture, table.data(), side * side, twist);
+    if (mismatch.none()) {
+        std::printf("matches: %d pure red pixels away from the points\n", mismatch.redPixels);
+        return 0;
+    }
+    std::printf("%d point centres not white, %d pixels away from the points not red: %s\n",
+                mismatch.darkCentres, mismatch.strayPixels, mismatch.firstFaults.c_str());
+    return 1;
+}
