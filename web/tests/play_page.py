@@ -477,6 +477,19 @@ def without_webgl_the_page_says_so_in_one_line_in_place_of_the_canvas(ctx):
             browser.quit()
 
 
+@test
+def opened_as_a_file_the_page_says_it_needs_a_web_server(ctx):
+    ctx.browser.console_errors()
+    page = Page(ctx.browser, 'file://' + os.path.abspath(os.path.join(ctx.site, 'index.html')),
+                ctx.checker, ctx.shots)
+    failure = page.driver.find_element('id', 'failure')
+    page.await_(lambda: failure.is_displayed(), 'the page to say why it cannot run')
+    check(failure.text.startswith('Knotwerry runs only from a web server'),
+          f'the page says {failure.text!r}')
+    check(not page.driver.find_element('id', 'canvas').is_displayed(), 'the canvas is shown')
+    ctx.no_faults(page)
+
+
 # --- the page around the canvas ---------------------------------------------------------
 
 @test
@@ -530,8 +543,9 @@ def neither_the_wheel_nor_the_keys_scroll_the_page_under_the_canvas(ctx):
 
 
 class Context:
-    def __init__(self, url, checker, build, shots):
-        self.url, self.checker, self.build, self.shots = url, checker, build, shots
+    def __init__(self, url, site, checker, build, shots):
+        self.url, self.site, self.checker, self.build = url, site, checker, build
+        self.shots = shots
         self.browser = Browser()
 
     def page(self):
@@ -557,7 +571,7 @@ def main():
     shots = tempfile.mkdtemp(prefix='knotwerry-web-')
     print(f'Serving {args.site} at {url}; screenshots in {shots}', flush=True)
 
-    ctx = Context(url, os.path.abspath(args.checker), args.build, shots)
+    ctx = Context(url, args.site, os.path.abspath(args.checker), args.build, shots)
     passed = failed = 0
     try:
         for function in TESTS:
