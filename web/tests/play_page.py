@@ -260,6 +260,11 @@ def test(function):
 def first_frame_is_the_models_projection_of_the_table(ctx):
     page = ctx.page()
     page.await_first_frame()
+    # Nothing from elsewhere: every file the page loaded came from our server.
+    loaded = page.js('return [location.href].concat('
+                     'performance.getEntriesByType("resource").map(r => r.name))')
+    check(all(name.startswith(ctx.url) for name in loaded), f'the page loaded {loaded}')
+    check(len(loaded) == 3, f'the page loaded {loaded}, not itself and the program\'s two files')
 
 
 @test
