@@ -1,18 +1,19 @@
 // The program in a web page, built with Emscripten: main, a window frame that a page
-// does not have, the end on ESCAPE, and where Emscripten's GLUT and GLEW differ from
-// freeglut and GLEW on the desktop.
+// does not have, the end on ESCAPE, and the few places where Emscripten's GLUT and GLEW
+// differ from freeglut and GLEW on the desktop.
 //
-// Emscripten's GLUT calls the program's callbacks straight from its page listeners, so
-// an exit thrown there would escape to the page as an uncaught error, and later events
-// would still reach the program. adaptGlut() runs before glutInit registers those
-// listeners and makes each one run the way Emscripten runs its other callbacks
-// (callUserCallback): the end of the program stops it quietly, and after the end no
-// event reaches the program. It also makes DELETE reach the keyboard callback as 127,
-// as freeglut reports it on X11, where Emscripten's GLUT reports it as special key 111;
-// the keyboard callback turns the picture then, repeats included, and the special-key
-// callback never sees it. And a wheel notch counts only over the canvas, as it does
-// only over the window on the desktop; GLUT takes them from the whole page, where the
-// browser lets it neither stop the page scrolling nor say so quietly.
+// The end is emscripten_force_exit: it marks the program ended, so that no later frame
+// is drawn, tells the page the status (Module.onExit) and throws to leave the callback.
+// Emscripten catches that throw quietly around the callbacks it runs itself
+// (callUserCallback), and refuses to run any after the end; but its GLUT calls the
+// program straight from its page listeners, where the throw would reach the page as an
+// uncaught error. So adaptGlut(), run before glutInit registers those listeners, puts
+// each of them inside callUserCallback. It also hands DELETE to the keyboard callback
+// as 127, as freeglut on X11 does, where Emscripten's GLUT hands it to the special-key
+// callback as 111; and it takes the wheel from the canvas alone, as the desktop takes
+// it from the window alone. GLUT listens for it on the whole page, where the browser
+// treats the listener as passive: it cannot stop the page scrolling, and trying logs
+// an error.
 #include "app/platform.h"
 
 #include <GL/glew.h>
@@ -21,8 +22,6 @@
 
 namespace {
 
-// The page learns how the program ended through Module.onExit, which
-// emscripten_force_exit calls with the status before it stops the program.
 [[noreturn]] void endWith(int status)
 {
     emscripten_force_exit(status);
