@@ -89,7 +89,7 @@ class Browser:
         options.binary_location = '/usr/bin/chromium'
         for argument in ('--headless=new', '--use-angle=swiftshader', '--enable-unsafe-swiftshader',
                          '--no-sandbox', '--window-size=1280,1024', '--force-device-scale-factor=1',
-                         '--disable-gpu-vsync', *extra_args):
+                         '--disable-gpu-vsync', '--disable-dev-shm-usage', *extra_args):
             options.add_argument(argument)
         options.set_capability('goog:loggingPrefs', {'browser': 'ALL'})
         self.driver = webdriver.Chrome(service=Service('/usr/bin/chromedriver'), options=options)
