@@ -16,6 +16,7 @@ import base64
 import json
 import os
 import random
+import shutil
 import subprocess
 import sys
 import tempfile
@@ -574,7 +575,7 @@ def main():
     threading.Thread(target=server.serve_forever, daemon=True).start()
     url = f'http://127.0.0.1:{server.server_address[1]}/'
     shots = tempfile.mkdtemp(prefix='knotwerry-web-')
-    print(f'Serving {args.site} at {url}; screenshots in {shots}', flush=True)
+    print(f'Serving {args.site} at {url}', flush=True)
 
     ctx = Context(url, args.site, os.path.abspath(args.checker), args.build, shots)
     passed = failed = 0
@@ -602,6 +603,10 @@ def main():
     finally:
         ctx.browser.quit()
         server.shutdown()
+    if failed:
+        print(f'The screenshots are kept in {shots}')
+    else:
+        shutil.rmtree(shots)
     print(f'{passed} passed, {failed} failed')
     return 1 if failed or not passed else 0
 
