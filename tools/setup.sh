@@ -11,7 +11,7 @@ packages=(
   libpng-dev                                      # screenshots and icons
   valgrind                                        # memcheck on the unit tests
   libbenchmark-dev                                # make bench
-  xvfb metacity dbus-daemon                       # a private X server and a window manager
+  xvfb metacity dbus-daemon fluxbox               # a private X server and window managers
   desktop-file-utils man-db groff-base            # checking the launcher and the man page
   dpkg-dev file                                   # the Debian package's dependencies
 )
