@@ -7,7 +7,7 @@
 #include <X11/Xatom.h>
 #include <X11/Xlib.h>
 #include <X11/Xutil.h>
-#include <poll.h>
+#include <sys/select.h>
 
 #include <chrono>
 #include <cstdlib>
@@ -129,7 +129,7 @@ bool isWithdrawn(Display* display, Window window)
 
 // Waits on `watch`, a connection that selected the window's structure and property
 // events, until the window reaches the state or managerWait passes: every change
-// comes as an event, and between events the process sleeps in poll.
+// comes as an event, and between events the process sleeps in select.
 void await(bool (*reached)(Display*, Window), Display* watch, Window window)
 {
     auto deadline = std::chrono::steady_clock::now() + managerWait;
@@ -140,12 +140,16 @@ void await(bool (*reached)(Display*, Window), Display* watch, Window window)
         }
         if (reached(watch, window))
             return;
-        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+        auto left = std::chrono::duration_cast<std::chrono::microseconds>(
             deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0)
             return;
-        pollfd wait = {ConnectionNumber(watch), POLLIN, 0};
-        poll(&wait, 1, int(left.count()));
+        int connection = ConnectionNumber(watch);
+        fd_set readable;
+        FD_ZERO(&readable);
+        FD_SET(connection, &readable);
+        timeval wait = {0, suseconds_t(left.count())};
+        select(connection + 1, &readable, nullptr, nullptr, &wait);
     }
 }
 

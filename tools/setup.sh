@@ -14,6 +14,7 @@ packages=(
   xvfb metacity dbus-daemon fluxbox               # a private X server and window managers
   desktop-file-utils man-db groff-base            # checking the launcher and the man page
   dpkg-dev file                                   # the Debian package's dependencies
+  lintian git                                     # checking the package, dating it
 )
 
 missing=()
