@@ -37,7 +37,8 @@ lintian --fail-on error,warning "$package"
 "${sudo[@]}" apt-get install -y "./$package"
 installed=true
 [[ $(dpkg-query -W -f='${Status}' knotwerry) == "install ok installed" ]]
-for file in /usr/games/knotwerry /usr/share/applications/knotwerry.desktop \
+for file in /usr/games/knotwerry /usr/share/applications/io.github.knotwerry.knotwerry.desktop \
+            /usr/share/metainfo/io.github.knotwerry.knotwerry.metainfo.xml \
             /usr/share/doc/knotwerry/{changelog.gz,copyright} \
             /usr/share/icons/hicolor/{48x48,128x128,256x256}/apps/knotwerry.png \
             /usr/share/man/man6/knotwerry.6.gz; do
