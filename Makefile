@@ -63,6 +63,8 @@ package: setup
 	cp $(PACKAGE_BUILD)/knotwerry_*.deb $(BUILD)/
 
 bench: build
+	@test -x $(BUILD)/bench/benchrun || \
+	  { echo "make bench needs Google Benchmark (libbenchmark-dev), which is not installed"; exit 1; }
 	$(BUILD)/bench/benchrun $(BUILD)/bench.md
 
 build: setup

@@ -27,11 +27,21 @@ werror=()
 [[ -n ${CI:-} ]] && werror=(-Werror)
 echo "== $compiler ${cppflags[*]} ${cxxflags[*]}"
 
-# The program's sources, as the top-level CMakeLists.txt builds them for X11. The
-# headers of GL, GLUT, GLEW and X11 are the same for every architecture; the cross
-# compiler's own C and C++ headers come first.
-for source in app/main.cpp app/platform_x11.cpp input/input.cpp grid/point_grid.cpp \
-              view/view.cpp; do
+# The program's sources, as the native build (make build) compiles them. The headers of
+# GL, GLUT, GLEW and X11 are the same for every architecture; the cross compiler's own
+# C and C++ headers come first.
+commands=build/compile_commands.json
+if [[ ! -f $commands ]]; then
+  echo "cross_check: no $commands; make build first" >&2
+  exit 1
+fi
+mapfile -t sources < <(sed -n 's#^ *"file": *"'"$PWD"'/\(\(app\|grid\|view\|input\)/[^/"]*\.cpp\)".*#\1#p' \
+                         "$commands" | sort -u)
+if [[ ${#sources[@]} -eq 0 ]]; then
+  echo "cross_check: no program source in $commands" >&2
+  exit 1
+fi
+for source in "${sources[@]}"; do
   object=$work/$(basename "$source" .cpp).o
   "$compiler" "${cppflags[@]}" "${cxxflags[@]}" -std=c++17 -fPIE -Wall -Wextra -Wpedantic \
     -Wshadow "${werror[@]}" -I. -I"$work/generated" -idirafter /usr/include \
