@@ -53,7 +53,10 @@ screenshots: build
 # last commit unless SOURCE_DATE_EPOCH says otherwise, so that any clone of one commit
 # makes the same bytes.
 PACKAGE_BUILD := $(BUILD)/package
-export SOURCE_DATE_EPOCH ?= $(shell git log -1 --format=%ct)
+SOURCE_DATE_EPOCH ?= $(shell git log -1 --format=%ct 2>/dev/null)
+ifneq ($(SOURCE_DATE_EPOCH),)
+export SOURCE_DATE_EPOCH
+endif
 
 package: setup
 	cmake -S . -B $(PACKAGE_BUILD) $(CMAKE_FLAGS) -DBUILD_TESTING=OFF -DKNOTWERRY_DEBIAN_LAYOUT=ON
