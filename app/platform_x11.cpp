@@ -129,8 +129,9 @@ bool isWithdrawn(Display* display, Window window)
 
 // Waits on `watch`, a connection that selected the window's structure and property
 // events, until the window reaches the state or managerWait passes: every change
-// comes as an event, and between events the process sleeps in select.
-void await(bool (*reached)(Display*, Window), Display* watch, Window window)
+// comes as an event, and between events the process sleeps in select. True when the
+// state was reached.
+bool await(bool (*reached)(Display*, Window), Display* watch, Window window)
 {
     auto deadline = std::chrono::steady_clock::now() + managerWait;
     while (!reached(watch, window)) {
@@ -139,11 +140,11 @@ void await(bool (*reached)(Display*, Window), Display* watch, Window window)
             XNextEvent(watch, &event);
         }
         if (reached(watch, window))
-            return;
+            return true;
         auto left = std::chrono::duration_cast<std::chrono::microseconds>(
             deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0)
-            return;
+            return false;
         int connection = ConnectionNumber(watch);
         fd_set readable;
         FD_ZERO(&readable);
@@ -151,11 +152,13 @@ void await(bool (*reached)(Display*, Window), Display* watch, Window window)
         timeval wait = {0, suseconds_t(left.count())};
         select(connection + 1, &readable, nullptr, nullptr, &wait);
     }
+    return true;
 }
 
 // For a manager that reads the hints only at map time: once it has taken the window,
-// hand the window back and map it again. A connection of its own watches the window,
-// so that GLUT's event queue and event mask stay as GLUT keeps them.
+// hand the window back and map it again. One that has not taken it in time has not read
+// the hints either, and is left to read them when it does. A connection of its own
+// watches the window, so that GLUT's event queue and event mask stay as GLUT keeps them.
 void mapAgain(Display* display, Window window, int x, int y)
 {
     Display* watch = XOpenDisplay(DisplayString(display));
@@ -163,7 +166,10 @@ void mapAgain(Display* display, Window window, int x, int y)
         return;
     XSelectInput(watch, window, StructureNotifyMask | PropertyChangeMask);
     XSync(watch, False);
-    await(isManaged, watch, window);
+    if (!await(isManaged, watch, window)) {
+        XCloseDisplay(watch);
+        return;
+    }
     XWithdrawWindow(display, window, DefaultScreen(display));
     XFlush(display);
     await(isWithdrawn, watch, window);
