@@ -4,10 +4,11 @@
 // gtest before Xlib, whose None macro it would trip over.
 #include "tests/e2e/knotwerry_run.h"
 
-#include <poll.h>
+#include <X11/Xatom.h>
 #include <stdlib.h>
 
 #include <algorithm>
+#include <cstring>
 #include <filesystem>
 
 namespace {
@@ -255,5 +256,89 @@ INSTANTIATE_TEST_SUITE_P(Managers, UnderAManager, ::testing::Values(metacity, fl
                          [](const ::testing::TestParamInfo<Manager>& row) {
                              return std::string(row.param.name);
                          });
+
+// What the root says of a manager that takes no window: its check window, whether that
+// window names itself as EWMH has a running manager's do, and the name it gives.
+struct Announcement {
+    const char* name;
+    bool namesItself;
+    const char* managerName;
+};
+
+void PrintTo(const Announcement& row, std::ostream* out)
+{
+    *out << row.name;
+}
+
+class WhereNoManagerTakesIt : public KnotwerryRun,
+                              public ::testing::WithParamInterface<Announcement> {
+  protected:
+    void SetUp() override
+    {
+        KnotwerryRun::SetUp();
+        if (HasFatalFailure())
+            return;
+        Display* display = server.display;
+        Window root = DefaultRootWindow(display);
+        Window check = XCreateSimpleWindow(display, root, -1, -1, 1, 1, 0, 0, 0);
+        Atom supporting = XInternAtom(display, "_NET_SUPPORTING_WM_CHECK", False);
+        XChangeProperty(display, root, supporting, XA_WINDOW, 32, PropModeReplace,
+                        reinterpret_cast<unsigned char*>(&check), 1);
+        if (GetParam().namesItself)
+            XChangeProperty(display, check, supporting, XA_WINDOW, 32, PropModeReplace,
+                            reinterpret_cast<unsigned char*>(&check), 1);
+        const char* name = GetParam().managerName;
+        XChangeProperty(display, check, XInternAtom(display, "_NET_WM_NAME", False),
+                        XInternAtom(display, "UTF8_STRING", False), 8, PropModeReplace,
+                        reinterpret_cast<const unsigned char*>(name), int(std::strlen(name)));
+        XSync(display, False);
+    }
+    void TearDown() override
+    {
+        endWatch(watch);
+        KnotwerryRun::TearDown();
+    }
+
+    UnmapWatch watch;
+};
+
+// The program gives the window its frame hints and draws at once; it hands the window
+// back only to a confirmed fluxbox that has taken it, and so never here.
+TEST_P(WhereNoManagerTakesIt, OpensOnceAndDrawsWithItsHints)
+{
+    ASSERT_TRUE(watchUnmaps(watch, server));
+    ASSERT_TRUE(launch(program, server, {KNOTWERRY_PATH}, {"LIBGL_ALWAYS_SOFTWARE=1"}));
+    ASSERT_TRUE(awaitCondition(
+        [&] {
+            readUnmaps(watch);
+            if (window == None)
+                window = awaitWindow(server.display, windowTitle, Seconds(0));
+            return window != None && grabWindow(server.display, window, firstFrame) &&
+                   hasRed(firstFrame);
+        },
+        windowLimit))
+        << "no first frame: " << program.errText;
+    // Past the program's longest wait for a manager, half a second.
+    ASSERT_FALSE(awaitExit(program, Seconds(1))) << "it ended: " << program.errText;
+    XSync(watch.display, False);
+    readUnmaps(watch);
+    int unmaps = 0;
+    for (const XUnmapEvent& unmap : watch.seen)
+        unmaps += unmap.window == window;
+    EXPECT_EQ(unmaps, 0) << "times the window was unmapped";
+    EXPECT_EQ(windowProperty(server.display, window, "_MOTIF_WM_HINTS"),
+              (std::vector<long>{3, 4, 0xA, 0, 0}));
+
+    pressEscape();
+    ASSERT_TRUE(awaitExit(program, exitLimit));
+    EXPECT_EQ(program.status, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Announcements, WhereNoManagerTakesIt,
+    ::testing::Values(Announcement{"FluxboxThatTakesNothing", true, "Fluxbox"},
+                      Announcement{"StaleFluxboxCheck", false, "Fluxbox"},
+                      Announcement{"OtherManagerThatTakesNothing", true, "Metacity"}),
+    [](const ::testing::TestParamInfo<Announcement>& row) { return std::string(row.param.name); });
 
 }  // namespace
