@@ -52,10 +52,25 @@ screenshots: build
 	$(BUILD)/tools/snap docs/puzzle.png $(BUILD)/knotwerry
 	$(BUILD)/tools/snap docs/solved.png $(BUILD)/knotwerry $(SOLUTION)
 
-package: build
-	cmake --build $(BUILD) --target package
+# The package is built apart, with the tests off and the Debian layout, dated by the
+# last commit unless SOURCE_DATE_EPOCH says otherwise, so that any clone of one commit
+# makes the same bytes.
+PACKAGE_BUILD := $(BUILD)/package
+SOURCE_DATE_EPOCH ?= $(shell git log -1 --format=%ct 2>/dev/null)
+ifneq ($(SOURCE_DATE_EPOCH),)
+export SOURCE_DATE_EPOCH
+endif
+
+package: setup
+	cmake -S . -B $(PACKAGE_BUILD) $(CMAKE_FLAGS) -DBUILD_TESTING=OFF -DKNOTWERRY_DEBIAN_LAYOUT=ON
+	cmake --build $(PACKAGE_BUILD) -j$(JOBS)
+	rm -f $(BUILD)/knotwerry_*.deb
+	cd $(PACKAGE_BUILD) && cpack
+	cp $(PACKAGE_BUILD)/knotwerry_*.deb $(BUILD)/
 
 bench: build
+	@test -x $(BUILD)/bench/benchrun || \
+	  { echo "make bench needs Google Benchmark (libbenchmark-dev), which is not installed"; exit 1; }
 	$(BUILD)/bench/benchrun $(BUILD)/bench.md
 
 build: setup

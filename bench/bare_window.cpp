@@ -1,13 +1,18 @@
-// bare_window [--one-point]: the start-up floor, a bare freeglut + GLEW program that opens
-// a window as knotwerry does and swaps one cleared red frame, so that the same first-frame
-// poll sees both; ESCAPE quits. With --one-point it also draws one point as knotwerry draws
-// its grid (depth test, flat shading, 5-pixel points, a client-side array), which shows what
-// the driver's first draw costs on its own.
+// bare_window [--one-point | --knot]: the start-up floor, a bare freeglut + GLEW program
+// that opens a window as knotwerry does and swaps one cleared red frame, so that the same
+// first-frame poll sees both; ESCAPE quits. With --one-point it also draws one point as
+// knotwerry draws its grid (depth test, flat shading, 5-pixel points, a client-side array),
+// which shows what the driver's first draw costs on its own. With --knot it draws the very
+// points knotwerry draws, with knotwerry's own display() and reshape(), and leaves the
+// window's frame to the manager: under a window manager, what knotwerry's frame costs.
 #include <GL/glew.h>
 #include <GL/glut.h>
 
 #include <cstdlib>
 #include <cstring>
+
+#include "grid/point_grid.h"
+#include "view/view.h"
 
 namespace {
 
@@ -21,7 +26,7 @@ constexpr GLfloat pointSize = 5.0f;  // pixels
 bool onePoint = false;
 GLfloat point[3] = {0.0f, 0.0f, 0.0f};  // the window centre, mid-depth
 
-void display()
+void drawBare()
 {
     glClearColor(1.0f, 0.0f, 0.0f, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -47,6 +52,7 @@ void keyboard(unsigned char key, int, int)
 int main(int argc, char** argv)
 {
     onePoint = argc == 2 && std::strcmp(argv[1], "--one-point") == 0;
+    bool knot = argc == 2 && std::strcmp(argv[1], "--knot") == 0;
     char name[] = "bare_window";
     char* glutArgs[] = {name, nullptr};
     int glutArgCount = 1;
@@ -57,9 +63,20 @@ int main(int argc, char** argv)
     glutCreateWindow(windowTitle);
     if (glewInit() != GLEW_OK)
         return startFailed;
+    if (knot) {
+        if (!initPointGrid())
+            return startFailed;
+        glEnable(GL_DEPTH_TEST);
+        glutDisplayFunc(display);
+        glutKeyboardFunc(keyboard);
+        glutReshapeFunc(reshape);
+        glutReshapeWindow(windowWidth, windowHeight);
+        glutMainLoop();
+        return 0;
+    }
     if (onePoint)
         glEnable(GL_DEPTH_TEST);
-    glutDisplayFunc(display);
+    glutDisplayFunc(drawBare);
     glutKeyboardFunc(keyboard);
     glutMainLoop();
     return 0;

@@ -9,7 +9,8 @@ endif()
 
 file(STRINGS ${OUT} rows ENCODING UTF-8 REGEX "^\\| ")
 set(number "[0-9]+(\\.[0-9]+)?(e[-+][0-9]+)?")
-set(figures "Start-up, exec to first frame" "Start-up, against a floor" "Frame, display"
+set(figures "Start-up, exec to first frame" "Start-up, against a floor"
+            "Start-up under metacity" "Frame, display"
             "Press, flipCross" "Grid sizing, initPointGrid")
 foreach(figure IN LISTS figures)
   set(row ${rows})

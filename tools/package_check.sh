@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
-# Builds the Debian package and plays it as a player would: installs it with apt,
-# checks that the installed /usr/bin/knotwerry is hardened, runs it on a private X
+# Builds the Debian package, holds it to lintian (no error, no warning), and plays it
+# as a player would: installs it with apt, checks that the installed
+# /usr/games/knotwerry is hardened, runs it on a private X
 # server to its first frame and ESCAPE (snap fails unless it sees both and status 0),
 # then removes it again and checks that nothing of it is left. As root, or through
 # sudo otherwise.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
-make package
+make build package
 shopt -s nullglob
 packages=(build/knotwerry_*.deb)
 if [[ ${#packages[@]} -ne 1 ]]; then
@@ -31,10 +32,14 @@ trap cleanup EXIT
 
 echo "== $package"
 dpkg-deb --field "$package" Package Version Section Depends
+echo "== lintian"
+lintian --fail-on error,warning "$package"
 "${sudo[@]}" apt-get install -y "./$package"
 installed=true
 [[ $(dpkg-query -W -f='${Status}' knotwerry) == "install ok installed" ]]
-for file in /usr/bin/knotwerry /usr/share/applications/knotwerry.desktop \
+for file in /usr/games/knotwerry /usr/share/applications/io.github.knotwerry.knotwerry.desktop \
+            /usr/share/metainfo/io.github.knotwerry.knotwerry.metainfo.xml \
+            /usr/share/doc/knotwerry/{changelog.gz,copyright} \
             /usr/share/icons/hicolor/{48x48,128x128,256x256}/apps/knotwerry.png \
             /usr/share/man/man6/knotwerry.6.gz; do
   if [[ ! -f $file ]]; then
@@ -43,17 +48,17 @@ for file in /usr/bin/knotwerry /usr/share/applications/knotwerry.desktop \
   fi
 done
 
-echo "== checking /usr/bin/knotwerry"
-tools/binary_check.sh /usr/bin/knotwerry
+echo "== checking /usr/games/knotwerry"
+tools/binary_check.sh /usr/games/knotwerry
 
-echo "== running /usr/bin/knotwerry"
-build/tools/snap build/package-first-frame.png /usr/bin/knotwerry
+echo "== running /usr/games/knotwerry"
+build/tools/snap build/package-first-frame.png /usr/games/knotwerry
 
 echo "== removing"
 "${sudo[@]}" apt-get remove -y knotwerry
 installed=false
-if [[ -e /usr/bin/knotwerry ]]; then
-  echo "package_check: /usr/bin/knotwerry is still there after removal" >&2
+if [[ -e /usr/games/knotwerry ]]; then
+  echo "package_check: /usr/games/knotwerry is still there after removal" >&2
   exit 1
 fi
 if dpkg-query -W -f='${Status}' knotwerry 2>/dev/null | grep -q ' installed$'; then

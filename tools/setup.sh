@@ -11,9 +11,12 @@ packages=(
   libpng-dev                                      # screenshots and icons
   valgrind                                        # memcheck on the unit tests
   libbenchmark-dev                                # make bench
-  xvfb metacity dbus-daemon                       # a private X server and a window manager
+  xvfb metacity dbus-daemon fluxbox               # a private X server and window managers
   desktop-file-utils man-db groff-base            # checking the launcher and the man page
+  appstream                                       # checking the metainfo
   dpkg-dev file                                   # the Debian package's dependencies
+  lintian git                                     # checking the package, dating it
+  g++-aarch64-linux-gnu                           # compiling the program for arm64
 )
 
 missing=()

@@ -3,11 +3,12 @@
 # runnable and the same as the one built.
 set(expected
     bin/knotwerry
-    share/applications/knotwerry.desktop
+    share/applications/io.github.knotwerry.knotwerry.desktop
     share/icons/hicolor/128x128/apps/knotwerry.png
     share/icons/hicolor/256x256/apps/knotwerry.png
     share/icons/hicolor/48x48/apps/knotwerry.png
-    share/man/man6/knotwerry.6.gz)
+    share/man/man6/knotwerry.6.gz
+    share/metainfo/io.github.knotwerry.knotwerry.metainfo.xml)
 
 file(REMOVE_RECURSE ${PREFIX})
 execute_process(COMMAND ${CMAKE_COMMAND} --install ${BUILD} --prefix ${PREFIX}

@@ -3,7 +3,10 @@
 #include "tests/e2e/knotwerry_run.h"
 
 #include <X11/Xutil.h>
+#include <fcntl.h>
 #include <unistd.h>
+
+#include <cstdio>
 
 namespace {
 
@@ -76,14 +79,58 @@ void PrintTo(const NoServer& c, std::ostream* out)
     *out << c.display;
 }
 
-class WithoutADisplay : public KnotwerryRun, public ::testing::WithParamInterface<NoServer> {};
+// The display a row names as ":free" is one that no server has, chosen at run time and
+// held by a lock file of the test's own, as X servers lock their displays: a server
+// started meanwhile leaves it alone.
+constexpr char freeDisplay[] = "DISPLAY=:free";
+
+class WithoutADisplay : public KnotwerryRun, public ::testing::WithParamInterface<NoServer> {
+  protected:
+    // ":N" for a display with neither a server's socket nor a lock, now locked by us;
+    // "" when none of the numbers tried is free.
+    std::string lockFreeDisplay()
+    {
+        for (int number = 4095; number > 1000; --number) {
+            std::string socket = "/tmp/.X11-unix/X" + std::to_string(number);
+            std::string lock = "/tmp/.X" + std::to_string(number) + "-lock";
+            if (access(socket.c_str(), F_OK) == 0)
+                continue;
+            int fd = open(lock.c_str(), O_WRONLY | O_CREAT | O_EXCL, 0444);
+            if (fd < 0)
+                continue;
+            char pid[16];
+            int length = std::snprintf(pid, sizeof pid, "%10d\n", int(getpid()));
+            bool written = write(fd, pid, std::size_t(length)) == length;
+            close(fd);
+            // A server may have made its socket just before we took the lock.
+            if (!written || access(socket.c_str(), F_OK) == 0) {
+                unlink(lock.c_str());
+                continue;
+            }
+            lockPath = lock;
+            return ":" + std::to_string(number);
+        }
+        return "";
+    }
+    void TearDown() override
+    {
+        if (!lockPath.empty())
+            unlink(lockPath.c_str());
+        KnotwerryRun::TearDown();
+    }
+
+    std::string lockPath;
+};
 
 TEST_P(WithoutADisplay, EndsAtOnceWithGlutsMessageAndAFailure)
 {
-    constexpr char nobody[] = "/tmp/.X11-unix/X4095";
-    ASSERT_NE(access(nobody, F_OK), 0) << nobody << " exists: a server may be listening there";
-    ASSERT_TRUE(
-        launch(program, server, {KNOTWERRY_PATH}, {"LIBGL_ALWAYS_SOFTWARE=1", GetParam().display}));
+    std::string display = GetParam().display;
+    if (display == freeDisplay) {
+        std::string number = lockFreeDisplay();
+        ASSERT_NE(number, "") << "no free display number to try";
+        display = "DISPLAY=" + number;
+    }
+    ASSERT_TRUE(launch(program, server, {KNOTWERRY_PATH}, {"LIBGL_ALWAYS_SOFTWARE=1", display}));
     ASSERT_TRUE(awaitExit(program, exitLimit))
         << "still running after " << exitLimit.count() << " s";
     EXPECT_FALSE(program.signalled) << "ended by a signal";
@@ -96,7 +143,7 @@ TEST_P(WithoutADisplay, EndsAtOnceWithGlutsMessageAndAFailure)
 INSTANTIATE_TEST_SUITE_P(Cases, WithoutADisplay,
                          ::testing::Values(NoServer{"Unset", "DISPLAY"},
                                            NoServer{"Empty", "DISPLAY="},
-                                           NoServer{"NoServerThere", "DISPLAY=:4095"}),
+                                           NoServer{"NoServerThere", freeDisplay}),
                          [](const ::testing::TestParamInfo<NoServer>& row) {
                              return std::string(row.param.name);
                          });
