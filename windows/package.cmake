@@ -41,7 +41,9 @@ set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
 
 # NSIS: a 64-bit Unicode installer (the amd64-unicode stubs), which runs where 64-bit
 # programs run, Wine's wine64 included.
-set(CPACK_NSIS_PACKAGE_NAME "Tavrosk: Knotwerry")
+# The installer's name is also its Start-menu folder's, which takes no colon either.
+set(CPACK_NSIS_PACKAGE_NAME Knotwerry)
+set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY Knotwerry)
 set(CPACK_NSIS_DISPLAY_NAME "Tavrosk: Knotwerry")
 set(CPACK_NSIS_INSTALLED_ICON_NAME knotwerry.exe)
 set(CPACK_NSIS_MUI_ICON ${generated}/knotwerry.ico)

@@ -4,6 +4,8 @@
 # (under an X window manager it hands the frame to the manager instead).
 set -euo pipefail
 export WINEPREFIX=$1 WINEDEBUG=-all
+# Wine would add menu entries and icons to the machine's own desktop for what it installs.
+export WINEDLLOVERRIDES=winemenubuilder.exe=d
 unset DISPLAY
 wineserver -k >/dev/null 2>&1 || true
 rm -rf "$WINEPREFIX"
