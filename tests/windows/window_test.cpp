@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "tests/e2e/projection.h"
+#include "tests/fixtures.h"
 
 namespace {
 
@@ -178,5 +179,40 @@ TEST_F(Ending, RefusedGlewGivesTheShellStatus63)
     EXPECT_FALSE(program.signalled);
     EXPECT_EQ(program.status, 63);
 }
+
+// Whatever the command line holds, GLUT never sees it: the window opens as always and
+// shows the shipped table.
+struct CommandLine {
+    const char* name;
+    std::vector<std::string> args;
+};
+
+void PrintTo(const CommandLine& line, std::ostream* out)
+{
+    *out << ::testing::PrintToString(line.args);
+}
+
+class Arguments : public WineRun, public ::testing::WithParamInterface<CommandLine> {};
+
+TEST_P(Arguments, AreIgnored)
+{
+    ASSERT_TRUE(start(KNOTWERRY_EXE, {}, GetParam().args));
+    const std::vector<long> frame = numbers(window["frame"]);
+    ASSERT_EQ(frame.size(), 4u) << window["frame"];
+    EXPECT_EQ(frame[0], 100);
+    EXPECT_EQ(frame[1], 200);
+    EXPECT_EQ(window["client"], "800 800");
+    const std::vector<float> table = readTable(KNOT_TABLE_PATH);
+    EXPECT_TRUE(compareWithProjection(firstFrame, table.data(), gridPoints, 0.0).none());
+    tapKey(XK_Escape);
+    ASSERT_TRUE(awaitExit(program, exitLimit));
+    EXPECT_EQ(program.status, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    CommandLines, Arguments,
+    ::testing::Values(CommandLine{"Geometry", {"-geometry", "320x240+0+0"}},
+                      CommandLine{"GlutOptions", {"-iconic", "-gldebug", "-direct"}}),
+    [](const ::testing::TestParamInfo<CommandLine>& row) { return std::string(row.param.name); });
 
 }  // namespace

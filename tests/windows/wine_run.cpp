@@ -75,10 +75,11 @@ bool WineRun::probe(const std::vector<std::string>& args, Facts& facts)
     return ended && run.status == 0;
 }
 
-bool WineRun::start(const std::string& exe, const std::vector<std::string>& env)
+bool WineRun::start(const std::string& exe, const std::vector<std::string>& env,
+                    const std::vector<std::string>& args)
 {
     for (int attempt = 1;; ++attempt) {
-        if (!startOnce(exe, env))
+        if (!startOnce(exe, env, args))
             return false;
         if (!shortSurface(firstFrame) || attempt == shortSurfaceTries)
             return true;
@@ -91,11 +92,14 @@ bool WineRun::start(const std::string& exe, const std::vector<std::string>& env)
     }
 }
 
-bool WineRun::startOnce(const std::string& exe, const std::vector<std::string>& env)
+bool WineRun::startOnce(const std::string& exe, const std::vector<std::string>& env,
+                        const std::vector<std::string>& args)
 {
     std::vector<std::string> settings = {"LIBGL_ALWAYS_SOFTWARE=1"};
     settings.insert(settings.end(), env.begin(), env.end());
-    if (!launch(program, server, {WINE, exe}, settings))
+    std::vector<std::string> argv = {WINE, exe};
+    argv.insert(argv.end(), args.begin(), args.end());
+    if (!launch(program, server, argv, settings))
         return false;
     if (!probe({"window", windowTitle, std::to_string(windowLimit.count())}, window))
         return false;

@@ -42,11 +42,13 @@ class WineRun : public ::testing::Test {
     void TearDown() override;
 
     // Starts a Windows program (knotwerry.exe unless told) under Wine, with these
-    // additions to the environment, and waits for its window, as the probe sees it,
-    // and its first frame; false when either does not come.
-    bool start(const std::string& exe = KNOTWERRY_EXE, const std::vector<std::string>& env = {});
+    // additions to the environment and these arguments, and waits for its window, as
+    // the probe sees it, and its first frame; false when either does not come.
+    bool start(const std::string& exe = KNOTWERRY_EXE, const std::vector<std::string>& env = {},
+               const std::vector<std::string>& args = {});
+    bool startOnce(const std::string& exe, const std::vector<std::string>& env,
+                   const std::vector<std::string>& args);
     // Runs the probe with these arguments to its end; false when it fails.
-    bool startOnce(const std::string& exe, const std::vector<std::string>& env);
     bool probe(const std::vector<std::string>& args, Facts& facts);
     // Runs a Windows program through a batch file under cmd /c, with DISPLAY taken out
     // of the Windows environment (freeglut would read it as its display's name). The
