@@ -79,17 +79,24 @@ class Packages : public WineRun {
 };
 
 // Every file below the folders an install may touch, as paths from the prefix's C:.
+// The installer and the uninstaller work while we look: a listing that a file's coming
+// or going cuts short is made again.
 std::set<std::string> installedFiles()
 {
     const fs::path drive = fs::path(WINE_PREFIX) / "drive_c";
-    std::set<std::string> files;
-    for (const char* folder : {"Program Files", "ProgramData/Microsoft/Windows/Start Menu",
-                               "users/root/AppData/Roaming/Microsoft/Windows/Start Menu"}) {
-        std::error_code missing;
-        for (fs::recursive_directory_iterator it(drive / folder, missing), end; it != end; ++it)
-            files.insert(fs::relative(it->path(), drive).string());
+    for (;;) {
+        std::set<std::string> files;
+        std::error_code changed;
+        for (const char* folder : {"Program Files", "ProgramData/Microsoft/Windows/Start Menu",
+                                   "users/root/AppData/Roaming/Microsoft/Windows/Start Menu"}) {
+            std::error_code missing;  // a folder that is not there holds nothing
+            fs::recursive_directory_iterator it(drive / folder, missing), end;
+            for (; !changed && it != end; it.increment(changed))
+                files.insert(it->path().lexically_relative(drive).string());
+        }
+        if (!changed)
+            return files;
     }
-    return files;
 }
 
 TEST_F(Packages, TheZipHoldsTheProgramAndHowToPlayAndThePlayerCanStartIt)
