@@ -84,7 +84,7 @@ bool WineRun::start(const std::string& exe, const std::vector<std::string>& env,
         if (!shortSurface(firstFrame) || attempt == shortSurfaceTries)
             return true;
         // Wine's fault, not the program's, and rare: start again.
-        std::fprintf(stderr, "Wine drew the first frame on a 799 x 799 surface; starting again\n");
+        std::fprintf(stderr, "Wine drew the first frame on a surface short of the window; starting again\n");
         endChild(program);
         wineserver("-k");
         wineserver("-w");
@@ -121,7 +121,7 @@ bool shortSurface(const Image& image)
         redRight = redRight || (right[0] == 255 && right[1] == 0 && right[2] == 0);
         redBottom = redBottom || (bottom[0] == 255 && bottom[1] == 0 && bottom[2] == 0);
     }
-    return !redRight && !redBottom;
+    return !redRight || !redBottom;
 }
 
 bool WineRun::startThroughCmd(const std::string& exe, const std::vector<std::string>& env)

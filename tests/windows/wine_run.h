@@ -23,9 +23,9 @@ constexpr int gridPoints = gridSide * gridSide;  // the entries drawn
 constexpr auto windowLimit = std::chrono::seconds(60);
 constexpr auto exitLimit = std::chrono::seconds(20);
 
-// Now and then Wine gives the GL window a surface one pixel short on the right and at
-// the bottom (its client window is resized after GL has read its size), and keeps it:
-// the last column and row then show the frame's grey. It is Wine's fault, so a start
+// Now and then Wine gives the GL window a surface one pixel short on the right or at
+// the bottom (its client window is resized after GL has read its size, it seems), and
+// keeps it: the last column or row then shows the frame's grey and never the red. It is Wine's fault, so a start
 // that draws its first frame like that is made again, a few times at most.
 constexpr int shortSurfaceTries = 3;
 bool shortSurface(const Image& image);
