@@ -9,14 +9,18 @@
 # make web: build the program as a web page in build/web; make web-run serves it on
 # 127.0.0.1; make test-web plays it in headless Chromium. Their own Debian packages
 # (Emscripten, Chromium) come from web/setup.sh, which only they run.
-# All first install any Debian package that is missing (tools/setup.sh).
+# make windows: cross-build build/windows/knotwerry.exe with mingw-w64, its zip and its
+# installer. make test-windows: run them under Wine on private X servers.
+# All first install any Debian package that is missing (tools/setup.sh; the Windows
+# targets tools/windows_setup.sh too).
 # With CI set (as CI does), compiler warnings are errors.
 
 BUILD := build
 JOBS  := $(shell nproc)
 CMAKE_FLAGS := -DCMAKE_BUILD_TYPE=RelWithDebInfo -DKNOTWERRY_WERROR=$(if $(CI),ON,OFF)
 
-.PHONY: run test test-sanitized screenshots package bench build setup clean
+.PHONY: run test test-sanitized screenshots package bench build setup clean \
+        windows test-windows windows-setup
 
 run: build
 	@if [ -n "$$DISPLAY" ]; then \
@@ -102,6 +106,27 @@ test-web: web
 	cmake -S web/tests -B $(BUILD)/web-tests -DKNOTWERRY_WERROR=$(if $(CI),ON,OFF)
 	cmake --build $(BUILD)/web-tests -j$(JOBS)
 	/usr/bin/python3 web/tests/play_page.py --site $(WEB) --checker $(BUILD)/web-tests/picture_check
+# The Windows build: freeglut and GLEW cross-built once into build/windows-deps, the
+# build-time tools from the native build.
+WINDOWS := $(BUILD)/windows
+WINDOWS_FLAGS := -DCMAKE_TOOLCHAIN_FILE=$(CURDIR)/windows/mingw-w64.cmake \
+  -DKNOTWERRY_NATIVE_BUILD=$(CURDIR)/$(BUILD) -DKNOTWERRY_WINDOWS_DEPS=$(CURDIR)/$(BUILD)/windows-deps \
+  -DKNOTWERRY_WERROR=$(if $(CI),ON,OFF)
+
+windows: build windows-setup
+	tools/windows_deps.sh $(BUILD)/windows-deps
+	cmake -S windows -B $(WINDOWS) $(WINDOWS_FLAGS)
+	cmake --build $(WINDOWS) -j$(JOBS)
+	cd $(WINDOWS) && cpack -G ZIP && cpack -G NSIS
+
+test-windows: windows
+	cmake -S tests/windows -B $(BUILD)/windows-tests -DKNOTWERRY_WINDOWS_BUILD=$(CURDIR)/$(WINDOWS) \
+	  -DKNOTWERRY_WERROR=$(if $(CI),ON,OFF)
+	cmake --build $(BUILD)/windows-tests -j$(JOBS)
+	ctest --test-dir $(BUILD)/windows-tests --output-on-failure -j$(JOBS)
+
+windows-setup:
+	@tools/windows_setup.sh
 
 clean:
 	rm -rf $(BUILD)

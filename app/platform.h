@@ -1,6 +1,6 @@
 // The platform seam: the entry, the window's frame and the exit on ESCAPE. Each platform
-// has one file behind these declarations (platform_x11.cpp, platform_web.cpp), and the
-// build picks it.
+// has one file behind these declarations (platform_x11.cpp, platform_win32.cpp,
+// platform_web.cpp), and the build picks it.
 #pragma once
 
 // The start-up steps and GLUT's main loop, in main.cpp. A platform's entry calls it with

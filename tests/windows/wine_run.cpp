@@ -1,0 +1,224 @@
+// knotwerry.exe under Wine on a private Xvfb, in the shared prefix's virtual desktop.
+#include "tests/windows/wine_run.h"
+
+#include <X11/keysym.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+#include "tests/e2e/projection.h"
+#include "tests/fixtures.h"
+#include "tools/knot_design.h"
+
+namespace {
+
+// Wine's server lives on after the program that started it and would keep every pipe
+// it inherited open: it is started apart, writing nowhere, and ended with the test.
+void wineserver(const char* option)
+{
+    std::string command = std::string("wineserver ") + option + " >/dev/null 2>&1";
+    if (std::system(command.c_str()) != 0 && std::string(option) == "-p")
+        ADD_FAILURE() << "cannot start wineserver";
+}
+
+}  // namespace
+
+std::string windowsPath(const std::string& unixPath)
+{
+    std::string path = "Z:" + unixPath;
+    for (char& c : path)
+        if (c == '/')
+            c = '\\';
+    return path;
+}
+
+void WineRun::SetUp()
+{
+    setenv("WINEPREFIX", WINE_PREFIX, 1);
+    setenv("WINEDEBUG", "-all", 1);
+    // No menu entries or icons for the machine's own desktop from what the tests install.
+    setenv("WINEDLLOVERRIDES", "winemenubuilder.exe=d", 1);
+    ASSERT_TRUE(startXServer(server)) << "cannot start Xvfb";
+    wineserver("-p");
+    statusFile = std::string(TEST_WORK_DIR) + "/status.txt";
+    std::remove(statusFile.c_str());
+}
+
+void WineRun::TearDown()
+{
+    endChild(program);
+    wineserver("-k");
+    wineserver("-w");
+    stopXServer(server);
+}
+
+bool WineRun::probe(const std::vector<std::string>& args, Facts& facts)
+{
+    Child run;
+    std::vector<std::string> argv = {WINE, PROBE_EXE};
+    argv.insert(argv.end(), args.begin(), args.end());
+    if (!launch(run, server, argv))
+        return false;
+    bool ended = awaitExit(run, windowLimit + exitLimit);
+    endChild(run);
+    std::istringstream lines(run.outText);
+    std::string line;
+    while (std::getline(lines, line)) {
+        if (!line.empty() && line.back() == '\r')
+            line.pop_back();
+        std::size_t space = line.find(' ');
+        if (space != std::string::npos)
+            facts[line.substr(0, space)] = line.substr(space + 1);
+    }
+    return ended && run.status == 0;
+}
+
+bool WineRun::start(const std::string& exe, const std::vector<std::string>& env,
+                    const std::vector<std::string>& args)
+{
+    for (int attempt = 1;; ++attempt) {
+        if (!startOnce(exe, env, args))
+            return false;
+        if (!shortSurface(firstFrame) || attempt == shortSurfaceTries)
+            return true;
+        // Wine's fault, not the program's, and rare: start again.
+        std::fprintf(stderr, "Wine drew the first frame on a surface short of the window; starting again\n");
+        endChild(program);
+        wineserver("-k");
+        wineserver("-w");
+        wineserver("-p");
+    }
+}
+
+bool WineRun::startOnce(const std::string& exe, const std::vector<std::string>& env,
+                        const std::vector<std::string>& args)
+{
+    std::vector<std::string> settings = {"LIBGL_ALWAYS_SOFTWARE=1"};
+    settings.insert(settings.end(), env.begin(), env.end());
+    std::vector<std::string> argv = {WINE, exe};
+    argv.insert(argv.end(), args.begin(), args.end());
+    if (!launch(program, server, argv, settings))
+        return false;
+    if (!probe({"window", windowTitle, std::to_string(windowLimit.count())}, window))
+        return false;
+    std::istringstream origin(window["origin"]);
+    if (!(origin >> originX >> originY))
+        return false;
+    desktop = awaitWindow(server.display, desktopTitle, windowLimit);
+    return desktop != None &&
+           awaitCondition([&] { return grabClient(firstFrame) && hasRed(firstFrame); },
+                          windowLimit);
+}
+
+bool shortSurface(const Image& image)
+{
+    bool redRight = false, redBottom = false;
+    for (int i = 0; i < image.width && i < image.height; ++i) {
+        const unsigned char* right = image.at(image.width - 1, i);
+        const unsigned char* bottom = image.at(i, image.height - 1);
+        redRight = redRight || (right[0] == 255 && right[1] == 0 && right[2] == 0);
+        redBottom = redBottom || (bottom[0] == 255 && bottom[1] == 0 && bottom[2] == 0);
+    }
+    return !redRight || !redBottom;
+}
+
+bool WineRun::startThroughCmd(const std::string& exe, const std::vector<std::string>& env)
+{
+    const std::string batch = std::string(TEST_WORK_DIR) + "/run.bat";
+    std::ofstream file(batch, std::ios::binary);
+    file << "@echo off\r\n"
+         << "set DISPLAY=\r\n"
+         << "\"" << windowsPath(exe) << "\"\r\n"
+         << "echo %ERRORLEVEL%> \"" << windowsPath(statusFile) << "\"\r\n";
+    file.close();
+    std::vector<std::string> settings = {"LIBGL_ALWAYS_SOFTWARE=1"};
+    settings.insert(settings.end(), env.begin(), env.end());
+    return file && launch(program, server, {WINE, "cmd", "/c", windowsPath(batch)}, settings);
+}
+
+int WineRun::windowsStatus()
+{
+    std::ifstream file(statusFile);
+    int status = -1;
+    file >> status;
+    return status;
+}
+
+bool WineRun::grabClient(Image& image)
+{
+    Image whole;
+    if (!grabWindow(server.display, desktop, whole) || originX < 0 || originY < 0 ||
+        originX + windowSize > whole.width || originY + windowSize > whole.height)
+        return false;
+    image.width = image.height = windowSize;
+    image.rgb.resize(std::size_t(windowSize) * windowSize * 3);
+    for (int y = 0; y < windowSize; ++y)
+        std::copy_n(whole.at(originX, originY + y), std::size_t(windowSize) * 3,
+                    &image.rgb[std::size_t(y) * windowSize * 3]);
+    return true;
+}
+
+::testing::AssertionResult WineRun::awaitShowing(const std::vector<float>& table, double twist,
+                                                 Seconds limit)
+{
+    Image seen;
+    Mismatch last;
+    bool shown = awaitCondition(
+        [&] {
+            if (!grabClient(seen))
+                return false;
+            last = compareWithProjection(seen, table.data(), gridPoints, twist);
+            return last.none();
+        },
+        limit);
+    if (shown)
+        return ::testing::AssertionSuccess();
+    // What the window showed instead, beside the test's other output.
+    const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
+    std::string name = std::string(test->test_suite_name()) + "." + test->name();
+    for (char& c : name)
+        if (c == '/')
+            c = '-';
+    const std::string shot = std::string(TEST_WORK_DIR) + "/" + name + ".png";
+    writePng(shot, seen);
+    Image whole;
+    if (grabWindow(server.display, desktop, whole))
+        writePng(std::string(TEST_WORK_DIR) + "/" + name + "-desktop.png", whole);
+    return ::testing::AssertionFailure() << "(seen: " << shot << ") "
+           << "the window never showed the table at twist " << twist << ": " << last.darkCentres
+           << " dark centres, " << last.strayPixels << " stray pixels; " << last.firstFaults;
+}
+
+void WineRun::pressAt(int x, int y, unsigned button)
+{
+    pressButtonAt(server.display, desktop, originX + x, originY + y, button);
+}
+
+void WineRun::release(unsigned button)
+{
+    releaseButton(server.display, button);
+}
+
+void WineRun::tapKey(unsigned long keysym)
+{
+    movePointerTo(server.display, desktop, originX + windowSize / 2, originY + windowSize / 2);
+    pressKey(server.display, keysym);
+    releaseKey(server.display, keysym);
+}
+
+void ModelledWineRun::SetUp()
+{
+    WineRun::SetUp();
+    if (HasFatalFailure())
+        return;
+    model = readTable(KNOT_TABLE_PATH);
+    ASSERT_EQ(model.size(), std::size_t{knotEntries} * 3);
+    ASSERT_TRUE(start()) << "no window or no first frame; the probe saw: " << window["window"];
+}
+
+void ModelledWineRun::pressInModel(Press press)
+{
+    playPresses(reinterpret_cast<float(*)[3]>(model.data()), {press}, gridSide);
+}

@@ -1,0 +1,63 @@
+# What a player downloads: a portable zip of the program with a short text on how to
+# play, and an installer made with NSIS (Start-menu shortcut, an entry among the
+# installed programs, an uninstaller). Both through CPack: cpack -G ZIP, cpack -G NSIS.
+
+# The text on how to play: the README's own words, in Windows' line endings.
+file(READ ${source_root}/README.md readme)
+string(REGEX MATCH "## How to play\n(.*)\n## Controls\n" how_to_play "${readme}")
+set(how_to_play "${CMAKE_MATCH_1}")
+string(REGEX MATCH "## Controls\n\n([^\n]*\n[^\n]*\n(\\|[^\n]*\n)*)" controls "${readme}")
+set(controls "${CMAKE_MATCH_1}")
+string(STRIP "${how_to_play}" how_to_play)
+string(STRIP "${controls}" controls)
+if(how_to_play STREQUAL "" OR controls STREQUAL "")
+  message(FATAL_ERROR "README.md has no How to play and Controls sections to copy")
+endif()
+set(text "Tavrosk: Knotwerry ${PROJECT_VERSION}
+
+Start knotwerry.exe. It needs no installing: the zip's folder is all of it.
+
+How to play
+
+${how_to_play}
+
+Controls
+
+${controls}
+")
+string(REPLACE "\n" "\r\n" text "${text}")
+file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/how-to-play.txt "${text}")
+
+set(CPACK_PACKAGE_NAME knotwerry)
+set(CPACK_PACKAGE_VENDOR "Knotwerry maintainers")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "A puzzle: restore a knot of white points on red")
+set(CPACK_PACKAGE_INSTALL_DIRECTORY "Knotwerry")
+# Windows file names take no colon: the shortcut is plain "Knotwerry".
+set(CPACK_PACKAGE_EXECUTABLES knotwerry Knotwerry)
+set(CPACK_PACKAGE_FILE_NAME knotwerry-${PROJECT_VERSION}-windows)
+set(CPACK_STRIP_FILES ON)
+set(CPACK_GENERATOR ZIP)
+set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY ON)
+
+# NSIS: a 64-bit Unicode installer (the amd64-unicode stubs), which runs where 64-bit
+# programs run, Wine's wine64 included.
+# The installer's name is also its Start-menu folder's, which takes no colon either.
+set(CPACK_NSIS_PACKAGE_NAME Knotwerry)
+set(CPACK_PACKAGE_INSTALL_REGISTRY_KEY Knotwerry)
+set(CPACK_NSIS_DISPLAY_NAME "Tavrosk: Knotwerry")
+set(CPACK_NSIS_INSTALLED_ICON_NAME knotwerry.exe)
+set(CPACK_NSIS_MUI_ICON ${generated}/knotwerry.ico)
+set(CPACK_NSIS_MUI_UNIICON ${generated}/knotwerry.ico)
+set(CPACK_NSIS_INSTALL_ROOT "$PROGRAMFILES64")
+set(CPACK_NSIS_DEFINES "Target amd64-unicode")
+set(CPACK_NSIS_MODIFY_PATH OFF)
+set(CPACK_NSIS_ENABLE_UNINSTALL_BEFORE_INSTALL ON)
+set(CPACK_NSIS_EXECUTABLES_DIRECTORY .)
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_BINARY_DIR}/package-config.cmake)
+file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/package-config.cmake [=[
+if(CPACK_GENERATOR STREQUAL "NSIS")
+  set(CPACK_PACKAGE_FILE_NAME knotwerry-${CPACK_PACKAGE_VERSION}-setup)
+  set(CPACK_INCLUDE_TOPLEVEL_DIRECTORY OFF)
+endif()
+]=])
+include(CPack)
