@@ -25,8 +25,9 @@ constexpr double cutPx =
 constexpr double stepPx = 0.35;      // candidate spacing along and across the band, px
 constexpr int curveSamples = 24000;  // centre-line samples for the arc length table
 constexpr int ditherSide = 16;       // ordered-dither matrix side
-constexpr double binPx = 0.25;       // x histogram bin, px
-constexpr int smoothBins = 8;        // histogram smoothing half window, bins
+constexpr double columnPx = 4.0;       // window pixels across one row's column (a press's cell)
+constexpr double reachPx = 343.999;    // band's half extent across the window, px: columns 14 .. 185
+constexpr double columnInsetPx = 1.05; // points keep this far inside their column, px
 constexpr int gridCount = knotSide * knotSide;
 
 struct Vec {
@@ -198,94 +199,67 @@ void designKnot(float (*table)[3])
         }
     }
 
-    // Keep-chance per point so every x column gets the same share of points:
-    // the game's rows are x slices, so even x density keeps them narrow.
-    double loX = 1e9, hiX = -1e9;
+    // A press picks the row under the pointer: x / 4 in window pixels. So the band is
+    // stretched across the window to whole 4-pixel columns, and column c holds row c.
+    // The rows whose column lies beyond the band go to its nearest end column.
+    double loX = 1e9, hiX = -1e9, loZ = 1e9, hiZ = -1e9, depthPeak = 0.0;
     for (const Candidate& c : cands) {
         loX = std::min(loX, c.x);
         hiX = std::max(hiX, c.x);
+        loZ = std::min(loZ, c.z);
+        hiZ = std::max(hiZ, c.z);
+        depthPeak = std::max(depthPeak, std::fabs(c.depth));
     }
-    const int bins = static_cast<int>((hiX - loX) / binPx) + 1;
-    std::vector<double> hist(bins, 0.0), smooth(bins, 0.0);
-    auto binOf = [&](double x) { return std::min(bins - 1, static_cast<int>((x - loX) / binPx)); };
-    for (const Candidate& c : cands)
-        hist[binOf(c.x)] += 1.0;
-    for (int b = 0; b < bins; ++b) {
-        double sum = 0.0;
-        int n = 0;
-        for (int k = std::max(0, b - smoothBins); k <= std::min(bins - 1, b + smoothBins); ++k) {
-            sum += hist[k];
-            ++n;
+    auto windowX = [&](const Candidate& c) {
+        return windowPx / 2.0 + reachPx * (2.0 * (c.x - loX) / (hiX - loX) - 1.0);
+    };
+    auto columnOf = [&](const Candidate& c) {
+        return static_cast<int>(std::floor(windowX(c) / columnPx));
+    };
+    int firstColumn = knotSide, lastColumn = -1;
+    for (const Candidate& c : cands) {
+        firstColumn = std::min(firstColumn, columnOf(c));
+        lastColumn = std::max(lastColumn, columnOf(c));
+    }
+    std::vector<std::vector<std::size_t>> inColumn(knotSide);
+    for (std::size_t i = 0; i < cands.size(); ++i)
+        inColumn[columnOf(cands[i])].push_back(i);
+
+    // Each column keeps as many points as it holds rows, spread evenly over its part of
+    // the band by ordered dither; an end column too narrow for all its rows uses its
+    // points more than once.
+    auto threshold = [&](std::size_t i) {
+        return ditherThreshold(cands[i].along % ditherSide, cands[i].across % ditherSide);
+    };
+    std::vector<char> used(cands.size(), 0);
+    std::vector<std::vector<std::size_t>> picked(knotSide);
+    for (int col = firstColumn; col <= lastColumn; ++col) {
+        std::vector<std::size_t>& pool = inColumn[col];
+        std::stable_sort(pool.begin(), pool.end(), [&](std::size_t a, std::size_t b) {
+            return threshold(a) < threshold(b);
+        });
+        const int rows = (col == lastColumn ? knotSide - 1 : col) -
+                         (col == firstColumn ? 0 : col) + 1;
+        for (int k = 0; k < rows * knotSide; ++k) {
+            picked[col].push_back(pool[k % pool.size()]);
+            used[pool[k % pool.size()]] = 1;
         }
-        smooth[b] = sum / n;
     }
-    const double perBin = static_cast<double>(knotEntries) / bins;
-    std::vector<double> chance(cands.size());
-    for (std::size_t i = 0; i < cands.size(); ++i)
-        chance[i] = perBin / smooth[binOf(cands[i].x)];
 
-    // Ordered dither, with the overall scale found by bisection to give at least the count needed.
-    auto keeps = [&](std::size_t i, double scale) {
-        return ditherThreshold(cands[i].along % ditherSide, cands[i].across % ditherSide) <
-               scale * chance[i];
-    };
-    auto countAt = [&](double scale) {
-        int n = 0;
-        for (std::size_t i = 0; i < cands.size(); ++i)
-            n += keeps(i, scale);
-        return n;
-    };
-    double lo = 0.0, hi = 1.0;
-    while (countAt(hi) < knotEntries)
-        hi *= 2.0;
-    for (int it = 0; it < 60; ++it) {
-        const double mid = (lo + hi) / 2.0;
-        if (countAt(mid) >= knotEntries)
-            hi = mid;
-        else
-            lo = mid;
-    }
-    std::vector<std::size_t> kept;
-    for (std::size_t i = 0; i < cands.size(); ++i)
-        if (keeps(i, hi))
-            kept.push_back(i);
-
-    // Drop the excess evenly along the band, then set aside evenly spaced spares.
-    auto evenPicks = [](std::size_t total, std::size_t picks) {
-        std::vector<char> mark(total, 0);
-        for (std::size_t k = 0; k < picks; ++k)
-            mark[(2 * k + 1) * total / (2 * picks)] = 1;
-        return mark;
-    };
-    std::vector<std::size_t> chosen;
-    const std::vector<char> excess = evenPicks(kept.size(), kept.size() - knotEntries);
-    for (std::size_t k = 0; k < kept.size(); ++k)
-        if (!excess[k])
-            chosen.push_back(kept[k]);
-    const std::vector<char> spare = evenPicks(chosen.size(), knotEntries - gridCount);
-
-    // Fit the chosen points exactly to the box, centred.
-    double bx0 = 1e9, bx1 = -1e9, bz0 = 1e9, bz1 = -1e9, depthPeak = 0.0;
-    for (std::size_t i : chosen) {
-        bx0 = std::min(bx0, cands[i].x);
-        bx1 = std::max(bx1, cands[i].x);
-        bz0 = std::min(bz0, cands[i].z);
-        bz1 = std::max(bz1, cands[i].z);
-        depthPeak = std::max(depthPeak, std::fabs(cands[i].depth));
-    }
+    // Inside its column a point keeps to the middle pixels, so that the neighbours'
+    // 5-pixel points leave a red gap where a row is mirrored away.
     struct Point {
         double x, y, z;
     };
-    std::vector<Point> grid, spares;
-    for (std::size_t k = 0; k < chosen.size(); ++k) {
-        const Candidate& c = cands[chosen[k]];
-        const Point p{(c.x - (bx0 + bx1) / 2.0) * (2.0 * boxX / (bx1 - bx0)),
-                      c.depth * (depthMax / depthPeak),
-                      (c.z - (bz0 + bz1) / 2.0) * (2.0 * boxZ / (bz1 - bz0))};
-        (spare[k] ? spares : grid).push_back(p);
-    }
+    auto pointOf = [&](const Candidate& c) {
+        const double wx = windowX(c), left = columnPx * std::floor(wx / columnPx);
+        const double inner = left + columnInsetPx +
+                             (wx - left) * (columnPx - 2.0 * columnInsetPx) / columnPx;
+        return Point{inner / windowPx - 0.5, c.depth * (depthMax / depthPeak),
+                     (c.z - (loZ + hiZ) / 2.0) * (2.0 * boxZ / (hiZ - loZ))};
+    };
 
-    // Rows are consecutive x slices; within a row, top to bottom on screen.
+    // Rows left to right; within a row, top to bottom on screen.
     auto byX = [](const Point& a, const Point& b) {
         if (a.x != b.x)
             return a.x < b.x;
@@ -300,9 +274,25 @@ void designKnot(float (*table)[3])
             return a.x < b.x;
         return a.y < b.y;
     };
-    std::sort(grid.begin(), grid.end(), byX);
+    std::vector<Point> grid;
+    for (int col = firstColumn; col <= lastColumn; ++col) {
+        const std::size_t from = grid.size();
+        for (std::size_t i : picked[col])
+            grid.push_back(pointOf(cands[i]));
+        std::sort(grid.begin() + from, grid.end(), byX);
+    }
     for (int r = 0; r < knotSide; ++r)
         std::sort(grid.begin() + r * knotSide, grid.begin() + (r + 1) * knotSide, byZ);
+
+    // The spare entries, never drawn: points of the band left over, evenly along it.
+    std::vector<std::size_t> unused;
+    for (std::size_t i = 0; i < cands.size(); ++i)
+        if (!used[i])
+            unused.push_back(i);
+    constexpr std::size_t spareCount = knotEntries - gridCount;
+    std::vector<Point> spares;
+    for (std::size_t k = 0; k < spareCount; ++k)
+        spares.push_back(pointOf(cands[unused[(2 * k + 1) * unused.size() / (2 * spareCount)]]));
     std::sort(spares.begin(), spares.end(), byX);
 
     int e = 0;
@@ -318,11 +308,12 @@ void designKnot(float (*table)[3])
 
 void designPuzzle(float (*table)[3])
 {
-    // All inside the grid (x, y < 784), on twelve different rows, so that every press
-    // shows: a slice of the band and a thread across it land mirrored through the centre.
+    // Twelve presses, on rows well inside the band and apart from each other's mirrored
+    // copies (row r's copy lands in column 199 - r). Each height keeps a point whose
+    // mirrored place is red, so a press made at any other height leaves a point astray.
     const std::vector<Press> scramble = {
-        {101, 37},  {302, 501}, {503, 203}, {622, 707}, {181, 182}, {702, 61},
-        {401, 402}, {62, 651},  {250, 330}, {455, 90},  {560, 560}, {350, 770},
+        {81, 162},  {133, 482}, {189, 642}, {241, 122}, {297, 298}, {353, 402},
+        {417, 82},  {469, 470}, {525, 722}, {577, 202}, {633, 522}, {689, 362},
     };
     designKnot(table);
     playPresses(table, scramble, knotSide);
