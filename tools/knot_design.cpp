@@ -24,10 +24,10 @@ constexpr double cutPx =
     pointPx;  // under-band cleared to this distance from the over centre line, px
 constexpr double stepPx = 0.35;      // candidate spacing along and across the band, px
 constexpr int curveSamples = 24000;  // centre-line samples for the arc length table
-constexpr int ditherSide = 16;       // ordered-dither matrix side
 constexpr double columnPx = 4.0;       // window pixels across one row's column (a press's cell)
 constexpr double reachPx = 343.999;    // band's half extent across the window, px: columns 14 .. 185
 constexpr double columnInsetPx = 1.05; // points keep this far inside their column, px
+constexpr double stretchPx = 0.5;      // height of the stretches a column's points spread over, px
 constexpr int gridCount = knotSide * knotSide;
 
 struct Vec {
@@ -52,7 +52,6 @@ double trefoilDepth(double t)
 struct Candidate {
     double x, z;   // window px about the centre, z downward
     double depth;  // centre-line depth, -1 .. 1
-    int along, across;
 };
 
 struct Crossing {
@@ -65,18 +64,6 @@ double arcApart(double a, double b, double length)
 {
     double d = std::fabs(a - b);
     return std::min(d, length - d);
-}
-
-// Ordered-dither threshold for lattice cell (i, j), in [0, 1): spreads any density evenly.
-double ditherThreshold(int i, int j)
-{
-    int value = 0;
-    // The lowest index bits pick the coarsest threshold steps, so neighbours differ most.
-    for (int bit = 1; bit < ditherSide; bit *= 2) {
-        const int bi = (i & bit) != 0, bj = (j & bit) != 0;
-        value = value * 4 + ((bi ^ bj) ? (bi ? 3 : 2) : (bi ? 1 : 0));
-    }
-    return (value + 0.5) / (ditherSide * ditherSide);
 }
 
 }  // namespace
@@ -167,7 +154,7 @@ void designKnot(float (*table)[3])
     };
 
     // Dense lattice over the band; drop under-band points too near an over-band.
-    const int along = ditherSide * static_cast<int>(std::lround(length / (ditherSide * stepPx)));
+    const int along = static_cast<int>(std::lround(length / stepPx));
     const int across = static_cast<int>(std::lround(2.0 * halfWidth / stepPx)) + 1;
     std::vector<Candidate> cands;
     for (int i = 0; i < along; ++i) {
@@ -195,7 +182,7 @@ void designKnot(float (*table)[3])
                 }
             }
             if (!hidden)
-                cands.push_back({q.x, q.z, depth, i, j});
+                cands.push_back({q.x, q.z, depth});
         }
     }
 
@@ -225,24 +212,38 @@ void designKnot(float (*table)[3])
     for (std::size_t i = 0; i < cands.size(); ++i)
         inColumn[columnOf(cands[i])].push_back(i);
 
-    // Each column keeps as many points as it holds rows, spread evenly over its part of
-    // the band by ordered dither; an end column too narrow for all its rows uses its
-    // points more than once.
-    auto threshold = [&](std::size_t i) {
-        return ditherThreshold(cands[i].along % ditherSide, cands[i].across % ditherSide);
-    };
+    // Each column keeps as many points as it holds rows, evenly spaced down the length
+    // of band it crosses, so that a point's number in its row tells how far along the
+    // slice's pieces of band it lies; an end column too narrow for all its rows uses
+    // its points more than once.
     std::vector<char> used(cands.size(), 0);
     std::vector<std::vector<std::size_t>> picked(knotSide);
     for (int col = firstColumn; col <= lastColumn; ++col) {
         std::vector<std::size_t>& pool = inColumn[col];
-        std::stable_sort(pool.begin(), pool.end(), [&](std::size_t a, std::size_t b) {
-            return threshold(a) < threshold(b);
+        std::sort(pool.begin(), pool.end(), [&](std::size_t a, std::size_t b) {
+            if (cands[a].z != cands[b].z)
+                return cands[a].z < cands[b].z;
+            return cands[a].x < cands[b].x;
         });
-        const int rows = (col == lastColumn ? knotSide - 1 : col) -
-                         (col == firstColumn ? 0 : col) + 1;
-        for (int k = 0; k < rows * knotSide; ++k) {
-            picked[col].push_back(pool[k % pool.size()]);
-            used[pool[k % pool.size()]] = 1;
+        // The stretches of height that hold candidates, each its first one in the pool.
+        std::vector<std::size_t> stretch;
+        long lastStretch = 0;
+        for (std::size_t k = 0; k < pool.size(); ++k) {
+            const long at = std::lround(std::floor(cands[pool[k]].z / stretchPx));
+            if (k == 0 || at != lastStretch)
+                stretch.push_back(k);
+            lastStretch = at;
+        }
+        stretch.push_back(pool.size());
+        const std::size_t stretches = stretch.size() - 1;
+        const std::size_t rows = static_cast<std::size_t>(
+            (col == lastColumn ? knotSide - 1 : col) - (col == firstColumn ? 0 : col) + 1);
+        const std::size_t need = rows * knotSide;
+        for (std::size_t k = 0; k < need; ++k) {
+            const std::size_t h = (2 * k + 1) * stretches / (2 * need);
+            const std::size_t i = pool[stretch[h] + k % (stretch[h + 1] - stretch[h])];
+            picked[col].push_back(i);
+            used[i] = 1;
         }
     }
 
