@@ -30,9 +30,9 @@ constexpr auto settleTime = std::chrono::milliseconds(500);  // as snap waits fo
 struct Colour {
     unsigned char r, g, b;
 };
-constexpr Colour pressColour = {0, 64, 255}, gapColour = {0, 0, 0},
-                 copyColour = {255, 220, 0}, threadColour = {0, 230, 255},
-                 keptColour = {0, 170, 0}, crossingColour = {230, 0, 230};
+constexpr Colour pressColour = {0, 64, 255}, gapColour = {0, 0, 0}, copyColour = {255, 220, 0},
+                 threadColour = {0, 230, 255}, keptColour = {0, 170, 0},
+                 crossingColour = {230, 0, 230};
 constexpr int ringPx = 8;  // ring radius around a marked spot, window pixels
 
 bool isWhite(const Image& image, int x, int y)

@@ -24,10 +24,10 @@ constexpr double cutPx =
     pointPx;  // under-band cleared to this distance from the over centre line, px
 constexpr double stepPx = 0.35;      // candidate spacing along and across the band, px
 constexpr int curveSamples = 24000;  // centre-line samples for the arc length table
-constexpr double columnPx = 4.0;       // window pixels across one row's column (a press's cell)
-constexpr double reachPx = 343.999;    // band's half extent across the window, px: columns 14 .. 185
-constexpr double columnInsetPx = 1.05; // points keep this far inside their column, px
-constexpr double stretchPx = 0.5;      // height of the stretches a column's points spread over, px
+constexpr double columnPx = 4.0;     // window pixels across one row's column (a press's cell)
+constexpr double reachPx = 343.999;  // band's half extent across the window, px: columns 14 .. 185
+constexpr double columnInsetPx = 1.05;  // points keep this far inside their column, px
+constexpr double stretchPx = 0.5;       // height of the stretches a column's points spread over, px
 constexpr int gridCount = knotSide * knotSide;
 
 struct Vec {
@@ -236,8 +236,8 @@ void designKnot(float (*table)[3])
         }
         stretch.push_back(pool.size());
         const std::size_t stretches = stretch.size() - 1;
-        const std::size_t rows = static_cast<std::size_t>(
-            (col == lastColumn ? knotSide - 1 : col) - (col == firstColumn ? 0 : col) + 1);
+        const std::size_t rows = static_cast<std::size_t>((col == lastColumn ? knotSide - 1 : col) -
+                                                          (col == firstColumn ? 0 : col) + 1);
         const std::size_t need = rows * knotSide;
         for (std::size_t k = 0; k < need; ++k) {
             const std::size_t h = (2 * k + 1) * stretches / (2 * need);
@@ -254,8 +254,8 @@ void designKnot(float (*table)[3])
     };
     auto pointOf = [&](const Candidate& c) {
         const double wx = windowX(c), left = columnPx * std::floor(wx / columnPx);
-        const double inner = left + columnInsetPx +
-                             (wx - left) * (columnPx - 2.0 * columnInsetPx) / columnPx;
+        const double inner =
+            left + columnInsetPx + (wx - left) * (columnPx - 2.0 * columnInsetPx) / columnPx;
         return Point{inner / windowPx - 0.5, c.depth * (depthMax / depthPeak),
                      (c.z - (loZ + hiZ) / 2.0) * (2.0 * boxZ / (hiZ - loZ))};
     };
@@ -313,8 +313,8 @@ void designPuzzle(float (*table)[3])
     // copies (row r's copy lands in column 199 - r). Each height keeps a point whose
     // mirrored place is red, so a press made at any other height leaves a point astray.
     const std::vector<Press> scramble = {
-        {81, 162},  {133, 482}, {189, 642}, {241, 122}, {297, 298}, {353, 402},
-        {417, 82},  {469, 470}, {525, 722}, {577, 202}, {633, 522}, {689, 362},
+        {81, 162}, {133, 482}, {189, 642}, {241, 122}, {297, 298}, {353, 402},
+        {417, 82}, {469, 470}, {525, 722}, {577, 202}, {633, 522}, {689, 362},
     };
     designKnot(table);
     playPresses(table, scramble, knotSide);

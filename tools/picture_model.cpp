@@ -32,8 +32,8 @@ std::vector<int> coverPicture(const float (*table)[3], int points)
     return cover;
 }
 
-int changedPixels(const std::vector<int>& cover, const float (*before)[3],
-                  const float (*after)[3], const std::vector<int>& entries, int points)
+int changedPixels(const std::vector<int>& cover, const float (*before)[3], const float (*after)[3],
+                  const std::vector<int>& entries, int points)
 {
     std::map<int, int> change;  // pixel -> change in its count
     for (int k : entries) {

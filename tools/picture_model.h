@@ -23,8 +23,8 @@ std::vector<int> coverPicture(const float (*table)[3], int points);
 // move from where `before` has them to where `after` has them; `cover` is the picture of
 // the first `points` entries of `before`, and entries past those are not drawn. Exact
 // for the whole picture when the two tables differ only in the listed entries.
-int changedPixels(const std::vector<int>& cover, const float (*before)[3],
-                  const float (*after)[3], const std::vector<int>& entries, int points);
+int changedPixels(const std::vector<int>& cover, const float (*before)[3], const float (*after)[3],
+                  const std::vector<int>& entries, int points);
 
 // The pixels that differ between two pictures.
 int differingPixels(const std::vector<int>& a, const std::vector<int>& b);

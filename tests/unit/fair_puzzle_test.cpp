@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <map>
@@ -68,13 +69,44 @@ TEST_F(FairPuzzle, EveryRowLiesInTheColumnThatPicksIt)
     }
 }
 
+// A point's number in its slice tells how far along the slice's band it lies, which is
+// how a player picks the height of a press: point c has about c / 196 of the band that
+// the slice crosses, in the picture, above it.
+TEST_F(FairPuzzle, APointsNumberTellsHowFarAlongItsSlicesBandItLies)
+{
+    constexpr double mostOff = 24, meanOff = 3;  // points
+    const auto [first, last] = knotColumns();
+    const std::vector<int> cover = coverPicture(solved, drawn);
+    double sum = 0, worst = 0;
+    int counted = 0;
+    for (int r = first + 1; r < last; ++r) {
+        std::vector<int> above(pictureSide + 1, 0);  // white pixels of the slice above y
+        for (int y = 0; y < pictureSide; ++y) {
+            const bool white =
+                cover[y * pictureSide + 4 * r + 1] || cover[y * pictureSide + 4 * r + 2];
+            above[y + 1] = above[y] + white;
+        }
+        for (int c = 0; c < side; ++c) {
+            const int y = pointPixel(solved[r * side + c]).y;
+            const double off = std::fabs(side * double(above[y]) / above[pictureSide] - (c + 0.5));
+            EXPECT_LE(off, mostOff) << "row " << r << " point " << c;
+            sum += off;
+            worst = std::max(worst, off);
+            ++counted;
+        }
+    }
+    EXPECT_LE(sum / counted, meanOff);
+    std::printf("points off their share of the band: %.1f on average, %.1f at most\n",
+                sum / counted, worst);
+}
+
 // The pixels that change when the listed presses are made on `table`; `cover` is the
 // table's picture. The presses are played on a copy that is put back entry by entry.
 int pixelsChangedBy(const float (*table)[3], const std::vector<int>& cover,
                     const std::vector<Press>& presses)
 {
     static float after[knotEntries][3];
-    static const float (*copied)[3] = nullptr;
+    static const float(*copied)[3] = nullptr;
     if (copied != table) {
         std::memcpy(after, table, sizeof after);
         copied = table;
@@ -171,7 +203,8 @@ TEST_F(FairPuzzle, EveryNearMissOfTheSolutionShows)
             auto known = byCell.find(picked.cell);
             const int changed = known != byCell.end()
                                     ? known->second
-                                    : byCell[picked.cell] = pixelsChangedBy(solved, cover, {p, miss});
+                                    : byCell[picked.cell] =
+                                          pixelsChangedBy(solved, cover, {p, miss});
             ++nearMisses;
             if (changed < fewest)
                 fewest = changed, worst = miss;
@@ -180,8 +213,8 @@ TEST_F(FairPuzzle, EveryNearMissOfTheSolutionShows)
         }
     }
     EXPECT_EQ(nearMisses, int(solution.size()) * (pictureSide - 4));
-    std::printf("%d near misses, the fewest pixels changed %d, at (%d, %d)\n", nearMisses,
-                fewest, worst.x, worst.y);
+    std::printf("%d near misses, the fewest pixels changed %d, at (%d, %d)\n", nearMisses, fewest,
+                worst.x, worst.y);
 }
 
 // The count of changed pixels is that of the whole picture drawn again.
