@@ -3,13 +3,15 @@
 // to reach the solved knot, then the first press, and saves the program's frame with
 // what that press did marked in colour, found by comparing the two frames:
 //   blue ring     where the press was;
-//   black         the gap the slice left (white before the press, red after);
+//   black         the gap the slice left in its column (white before, red after);
 //   yellow        the slice's mirrored copy, where it lies off the band;
 //   cyan          the slice's mirrored thread, where it lies off the band;
 //   green ring    the point the press's height kept in the slice;
-//   magenta ring  the point where the thread crosses the slice, which stays too.
+//   magenta ring  the point where the thread crosses the slice, which stays too;
+// and beside the frame, the slice's part of it magnified, framed in white.
 #include <X11/keysym.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <memory>
@@ -78,21 +80,24 @@ std::vector<char> mirroredNear(const float (*solved)[3], Cell press)
     return near;
 }
 
-void mark(Image& frame, const Image& before, const float (*solved)[3], Press press)
+// Marks what the press did; false when the frames show no gap, copy or thread to mark.
+bool mark(Image& frame, const Image& before, const float (*solved)[3], Press press)
 {
     Cell picked;
     pressedCell(press, knotSide, picked);
     const std::vector<char> near = mirroredNear(solved, picked);
     const Image shown = frame;
+    int gap = 0, copy = 0, thread = 0;
     for (int y = 0; y < frame.height; ++y)
         for (int x = 0; x < frame.width; ++x) {
             const bool was = isWhite(before, x, y), is = isWhite(shown, x, y);
-            if (was && !is)
-                paint(frame, x, y, gapColour);
+            const bool inSlice = x / 4 == picked.row;  // the slice's own column
+            if (was && !is && inSlice)
+                paint(frame, x, y, gapColour), ++gap;
             else if (!was && is && near[y * pictureSide + x] == 1)
-                paint(frame, x, y, copyColour);
+                paint(frame, x, y, copyColour), ++copy;
             else if (!was && is && near[y * pictureSide + x] == 2)
-                paint(frame, x, y, threadColour);
+                paint(frame, x, y, threadColour), ++thread;
         }
     const Pixel kept = pointPixel(solved[picked.row * knotSide + picked.cell]);
     const Pixel crossing = pointPixel(solved[picked.row * knotSide + picked.row]);
@@ -105,6 +110,45 @@ void mark(Image& frame, const Image& before, const float (*solved)[3], Press pre
         paint(frame, press.x + d, press.y, pressColour);
         paint(frame, press.x, press.y + d, pressColour);
     }
+    return gap > 0 && copy > 0 && thread > 0;
+}
+
+// The marked frame with, beside it, the slice's part of it magnified `zoom` times, and
+// a frame around that part: the gap is two pixels wide and the kept point five.
+Image withCloseUp(const Image& marked, const float (*solved)[3], Press press)
+{
+    constexpr int zoom = 3, halfWidth = 30, gutter = 10;
+    constexpr Colour frameColour = {255, 255, 255}, gutterColour = {96, 0, 0};
+    Cell picked;
+    pressedCell(press, knotSide, picked);
+    int top = pictureSide, bottom = 0;
+    for (int c = 0; c < knotSide; ++c) {
+        const Pixel at = pointPixel(solved[picked.row * knotSide + c]);
+        top = std::min(top, at.y), bottom = std::max(bottom, at.y);
+    }
+    const int height = pictureSide / zoom;
+    top = std::clamp((top + bottom) / 2 - height / 2, 0, pictureSide - height);
+    const int left = std::clamp(4 * picked.row + 2 - halfWidth, 0, pictureSide - 2 * halfWidth);
+
+    Image out;
+    out.width = pictureSide + gutter + 2 * halfWidth * zoom;
+    out.height = pictureSide;
+    out.rgb.assign(std::size_t(out.width) * out.height * 3, 0);
+    for (int y = 0; y < out.height; ++y)
+        for (int x = 0; x < out.width; ++x) {
+            const unsigned char* from = nullptr;
+            if (x < pictureSide)
+                from = marked.at(x, y);
+            else if (x >= pictureSide + gutter && y / zoom < height)
+                from = marked.at(left + (x - pictureSide - gutter) / zoom, top + y / zoom);
+            const Colour c = from ? Colour{from[0], from[1], from[2]} : gutterColour;
+            paint(out, x, y, c);
+        }
+    for (int x = left - 1; x <= left + 2 * halfWidth; ++x)
+        paint(out, x, top - 1, frameColour), paint(out, x, top + height, frameColour);
+    for (int y = top - 1; y <= top + height; ++y)
+        paint(out, left - 1, y, frameColour), paint(out, left + 2 * halfWidth, y, frameColour);
+    return out;
 }
 
 int fail(const char* what, XServer& server, Child& child)
@@ -173,8 +217,11 @@ int main(int argc, char** argv)
 
     const std::unique_ptr<float[][3]> solved = std::make_unique<float[][3]>(knotEntries);
     designKnot(solved.get());
-    mark(frame, solvedFrame, solved.get(), example);
-    if (!writePng(argv[1], frame)) {
+    if (!mark(frame, solvedFrame, solved.get(), example)) {
+        std::fprintf(stderr, "figure: the press shows no gap, copy or thread to mark\n");
+        return 1;
+    }
+    if (!writePng(argv[1], withCloseUp(frame, solved.get(), example))) {
         std::fprintf(stderr, "figure: cannot write %s\n", argv[1]);
         return 1;
     }
