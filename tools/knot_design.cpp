@@ -24,9 +24,10 @@ constexpr double cutPx =
     pointPx;  // under-band cleared to this distance from the over centre line, px
 constexpr double stepPx = 0.35;      // candidate spacing along and across the band, px
 constexpr int curveSamples = 24000;  // centre-line samples for the arc length table
-constexpr int ditherSide = 16;       // ordered-dither matrix side
-constexpr double binPx = 0.25;       // x histogram bin, px
-constexpr int smoothBins = 8;        // histogram smoothing half window, bins
+constexpr double columnPx = 4.0;     // window pixels across one row's column (a press's cell)
+constexpr double reachPx = 343.999;  // band's half extent across the window, px: columns 14 .. 185
+constexpr double columnInsetPx = 1.05;  // points keep this far inside their column, px
+constexpr double stretchPx = 0.5;       // height of the stretches a column's points spread over, px
 constexpr int gridCount = knotSide * knotSide;
 
 struct Vec {
@@ -51,7 +52,6 @@ double trefoilDepth(double t)
 struct Candidate {
     double x, z;   // window px about the centre, z downward
     double depth;  // centre-line depth, -1 .. 1
-    int along, across;
 };
 
 struct Crossing {
@@ -64,18 +64,6 @@ double arcApart(double a, double b, double length)
 {
     double d = std::fabs(a - b);
     return std::min(d, length - d);
-}
-
-// Ordered-dither threshold for lattice cell (i, j), in [0, 1): spreads any density evenly.
-double ditherThreshold(int i, int j)
-{
-    int value = 0;
-    // The lowest index bits pick the coarsest threshold steps, so neighbours differ most.
-    for (int bit = 1; bit < ditherSide; bit *= 2) {
-        const int bi = (i & bit) != 0, bj = (j & bit) != 0;
-        value = value * 4 + ((bi ^ bj) ? (bi ? 3 : 2) : (bi ? 1 : 0));
-    }
-    return (value + 0.5) / (ditherSide * ditherSide);
 }
 
 }  // namespace
@@ -166,7 +154,7 @@ void designKnot(float (*table)[3])
     };
 
     // Dense lattice over the band; drop under-band points too near an over-band.
-    const int along = ditherSide * static_cast<int>(std::lround(length / (ditherSide * stepPx)));
+    const int along = static_cast<int>(std::lround(length / stepPx));
     const int across = static_cast<int>(std::lround(2.0 * halfWidth / stepPx)) + 1;
     std::vector<Candidate> cands;
     for (int i = 0; i < along; ++i) {
@@ -194,98 +182,85 @@ void designKnot(float (*table)[3])
                 }
             }
             if (!hidden)
-                cands.push_back({q.x, q.z, depth, i, j});
+                cands.push_back({q.x, q.z, depth});
         }
     }
 
-    // Keep-chance per point so every x column gets the same share of points:
-    // the game's rows are x slices, so even x density keeps them narrow.
-    double loX = 1e9, hiX = -1e9;
+    // A press picks the row under the pointer: x / 4 in window pixels. So the band is
+    // stretched across the window to whole 4-pixel columns, and column c holds row c.
+    // The rows whose column lies beyond the band go to its nearest end column.
+    double loX = 1e9, hiX = -1e9, loZ = 1e9, hiZ = -1e9, depthPeak = 0.0;
     for (const Candidate& c : cands) {
         loX = std::min(loX, c.x);
         hiX = std::max(hiX, c.x);
+        loZ = std::min(loZ, c.z);
+        hiZ = std::max(hiZ, c.z);
+        depthPeak = std::max(depthPeak, std::fabs(c.depth));
     }
-    const int bins = static_cast<int>((hiX - loX) / binPx) + 1;
-    std::vector<double> hist(bins, 0.0), smooth(bins, 0.0);
-    auto binOf = [&](double x) { return std::min(bins - 1, static_cast<int>((x - loX) / binPx)); };
-    for (const Candidate& c : cands)
-        hist[binOf(c.x)] += 1.0;
-    for (int b = 0; b < bins; ++b) {
-        double sum = 0.0;
-        int n = 0;
-        for (int k = std::max(0, b - smoothBins); k <= std::min(bins - 1, b + smoothBins); ++k) {
-            sum += hist[k];
-            ++n;
+    auto windowX = [&](const Candidate& c) {
+        return windowPx / 2.0 + reachPx * (2.0 * (c.x - loX) / (hiX - loX) - 1.0);
+    };
+    auto columnOf = [&](const Candidate& c) {
+        return static_cast<int>(std::floor(windowX(c) / columnPx));
+    };
+    int firstColumn = knotSide, lastColumn = -1;
+    for (const Candidate& c : cands) {
+        firstColumn = std::min(firstColumn, columnOf(c));
+        lastColumn = std::max(lastColumn, columnOf(c));
+    }
+    std::vector<std::vector<std::size_t>> inColumn(knotSide);
+    for (std::size_t i = 0; i < cands.size(); ++i)
+        inColumn[columnOf(cands[i])].push_back(i);
+
+    // Each column keeps as many points as it holds rows, evenly spaced down the length
+    // of band it crosses, so that a point's number in its row tells how far along the
+    // slice's pieces of band it lies; an end column too narrow for all its rows uses
+    // its points more than once.
+    std::vector<char> used(cands.size(), 0);
+    std::vector<std::vector<std::size_t>> picked(knotSide);
+    for (int col = firstColumn; col <= lastColumn; ++col) {
+        std::vector<std::size_t>& pool = inColumn[col];
+        std::sort(pool.begin(), pool.end(), [&](std::size_t a, std::size_t b) {
+            if (cands[a].z != cands[b].z)
+                return cands[a].z < cands[b].z;
+            return cands[a].x < cands[b].x;
+        });
+        // The stretches of height that hold candidates, each its first one in the pool.
+        std::vector<std::size_t> stretch;
+        long lastStretch = 0;
+        for (std::size_t k = 0; k < pool.size(); ++k) {
+            const long at = std::lround(std::floor(cands[pool[k]].z / stretchPx));
+            if (k == 0 || at != lastStretch)
+                stretch.push_back(k);
+            lastStretch = at;
         }
-        smooth[b] = sum / n;
+        stretch.push_back(pool.size());
+        const std::size_t stretches = stretch.size() - 1;
+        const std::size_t rows = static_cast<std::size_t>((col == lastColumn ? knotSide - 1 : col) -
+                                                          (col == firstColumn ? 0 : col) + 1);
+        const std::size_t need = rows * knotSide;
+        for (std::size_t k = 0; k < need; ++k) {
+            const std::size_t h = (2 * k + 1) * stretches / (2 * need);
+            const std::size_t i = pool[stretch[h] + k % (stretch[h + 1] - stretch[h])];
+            picked[col].push_back(i);
+            used[i] = 1;
+        }
     }
-    const double perBin = static_cast<double>(knotEntries) / bins;
-    std::vector<double> chance(cands.size());
-    for (std::size_t i = 0; i < cands.size(); ++i)
-        chance[i] = perBin / smooth[binOf(cands[i].x)];
 
-    // Ordered dither, with the overall scale found by bisection to give at least the count needed.
-    auto keeps = [&](std::size_t i, double scale) {
-        return ditherThreshold(cands[i].along % ditherSide, cands[i].across % ditherSide) <
-               scale * chance[i];
-    };
-    auto countAt = [&](double scale) {
-        int n = 0;
-        for (std::size_t i = 0; i < cands.size(); ++i)
-            n += keeps(i, scale);
-        return n;
-    };
-    double lo = 0.0, hi = 1.0;
-    while (countAt(hi) < knotEntries)
-        hi *= 2.0;
-    for (int it = 0; it < 60; ++it) {
-        const double mid = (lo + hi) / 2.0;
-        if (countAt(mid) >= knotEntries)
-            hi = mid;
-        else
-            lo = mid;
-    }
-    std::vector<std::size_t> kept;
-    for (std::size_t i = 0; i < cands.size(); ++i)
-        if (keeps(i, hi))
-            kept.push_back(i);
-
-    // Drop the excess evenly along the band, then set aside evenly spaced spares.
-    auto evenPicks = [](std::size_t total, std::size_t picks) {
-        std::vector<char> mark(total, 0);
-        for (std::size_t k = 0; k < picks; ++k)
-            mark[(2 * k + 1) * total / (2 * picks)] = 1;
-        return mark;
-    };
-    std::vector<std::size_t> chosen;
-    const std::vector<char> excess = evenPicks(kept.size(), kept.size() - knotEntries);
-    for (std::size_t k = 0; k < kept.size(); ++k)
-        if (!excess[k])
-            chosen.push_back(kept[k]);
-    const std::vector<char> spare = evenPicks(chosen.size(), knotEntries - gridCount);
-
-    // Fit the chosen points exactly to the box, centred.
-    double bx0 = 1e9, bx1 = -1e9, bz0 = 1e9, bz1 = -1e9, depthPeak = 0.0;
-    for (std::size_t i : chosen) {
-        bx0 = std::min(bx0, cands[i].x);
-        bx1 = std::max(bx1, cands[i].x);
-        bz0 = std::min(bz0, cands[i].z);
-        bz1 = std::max(bz1, cands[i].z);
-        depthPeak = std::max(depthPeak, std::fabs(cands[i].depth));
-    }
+    // Inside its column a point keeps to the middle pixels, so that the neighbours'
+    // 5-pixel points leave a red gap where a row is mirrored away.
     struct Point {
         double x, y, z;
     };
-    std::vector<Point> grid, spares;
-    for (std::size_t k = 0; k < chosen.size(); ++k) {
-        const Candidate& c = cands[chosen[k]];
-        const Point p{(c.x - (bx0 + bx1) / 2.0) * (2.0 * boxX / (bx1 - bx0)),
-                      c.depth * (depthMax / depthPeak),
-                      (c.z - (bz0 + bz1) / 2.0) * (2.0 * boxZ / (bz1 - bz0))};
-        (spare[k] ? spares : grid).push_back(p);
-    }
+    auto pointOf = [&](const Candidate& c) {
+        const double wx = windowX(c), left = columnPx * std::floor(wx / columnPx);
+        const double inner =
+            left + columnInsetPx + (wx - left) * (columnPx - 2.0 * columnInsetPx) / columnPx;
+        return Point{inner / windowPx - 0.5, c.depth * (depthMax / depthPeak),
+                     (c.z - (loZ + hiZ) / 2.0) * (2.0 * boxZ / (hiZ - loZ))};
+    };
 
-    // Rows are consecutive x slices; within a row, top to bottom on screen.
+    // Rows left to right; within a row, top to bottom on screen.
     auto byX = [](const Point& a, const Point& b) {
         if (a.x != b.x)
             return a.x < b.x;
@@ -300,9 +275,25 @@ void designKnot(float (*table)[3])
             return a.x < b.x;
         return a.y < b.y;
     };
-    std::sort(grid.begin(), grid.end(), byX);
+    std::vector<Point> grid;
+    for (int col = firstColumn; col <= lastColumn; ++col) {
+        const std::size_t from = grid.size();
+        for (std::size_t i : picked[col])
+            grid.push_back(pointOf(cands[i]));
+        std::sort(grid.begin() + from, grid.end(), byX);
+    }
     for (int r = 0; r < knotSide; ++r)
         std::sort(grid.begin() + r * knotSide, grid.begin() + (r + 1) * knotSide, byZ);
+
+    // The spare entries, never drawn: points of the band left over, evenly along it.
+    std::vector<std::size_t> unused;
+    for (std::size_t i = 0; i < cands.size(); ++i)
+        if (!used[i])
+            unused.push_back(i);
+    constexpr std::size_t spareCount = knotEntries - gridCount;
+    std::vector<Point> spares;
+    for (std::size_t k = 0; k < spareCount; ++k)
+        spares.push_back(pointOf(cands[unused[(2 * k + 1) * unused.size() / (2 * spareCount)]]));
     std::sort(spares.begin(), spares.end(), byX);
 
     int e = 0;
@@ -318,11 +309,12 @@ void designKnot(float (*table)[3])
 
 void designPuzzle(float (*table)[3])
 {
-    // All inside the grid (x, y < 784), on twelve different rows, so that every press
-    // shows: a slice of the band and a thread across it land mirrored through the centre.
+    // Twelve presses, on rows well inside the band and apart from each other's mirrored
+    // copies (row r's copy lands in column 199 - r). Each height keeps a point whose
+    // mirrored place is red, so a press made at any other height leaves a point astray.
     const std::vector<Press> scramble = {
-        {101, 37},  {302, 501}, {503, 203}, {622, 707}, {181, 182}, {702, 61},
-        {401, 402}, {62, 651},  {250, 330}, {455, 90},  {560, 560}, {350, 770},
+        {81, 162}, {133, 482}, {189, 642}, {241, 122}, {297, 298}, {353, 402},
+        {417, 82}, {469, 470}, {525, 722}, {577, 202}, {633, 522}, {689, 362},
     };
     designKnot(table);
     playPresses(table, scramble, knotSide);

@@ -29,29 +29,6 @@ int fail(const char* what, XServer& server, Child& child)
     return 1;
 }
 
-// Polls until the picture differs from `before` and has stayed the same for settleTime.
-bool awaitSettled(Display* display, Window window, const Image& before, Image& after)
-{
-    Image last;
-    auto since = Clock::now();
-    return awaitCondition(
-        [&] {
-            Image now;
-            if (!grabWindow(display, window, now))
-                return false;
-            if (now.rgb != last.rgb) {
-                last = now;
-                since = Clock::now();
-                return false;
-            }
-            if (now.rgb == before.rgb || Clock::now() - since < settleTime)
-                return false;
-            after = now;
-            return true;
-        },
-        windowLimit);
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
@@ -89,7 +66,7 @@ int main(int argc, char** argv)
             releaseButton(server.display, 1);
         }
         Image played;
-        if (!awaitSettled(server.display, window, frame, played))
+        if (!awaitSettled(server.display, window, frame, played, settleTime, windowLimit))
             return fail("the presses changed nothing", server, child);
         frame = played;
     }

@@ -9,6 +9,7 @@
 #include "tests/fixtures.h"
 #include "tools/cross_model.h"
 #include "tools/knot_design.h"
+#include "tools/picture_model.h"
 
 namespace {
 
@@ -170,6 +171,58 @@ TEST_F(Play, TheSolutionShowsTheKnot)
         releaseButton(server.display, 1);
     }
     EXPECT_TRUE(awaitShowing(solved, 0.0));
+}
+
+// A press of the solution made at a wrong height must show on screen. With the solution
+// played, the first press is taken back and made again at the height whose near miss
+// the model's picture finds hardest to see; the window must then differ from the knot
+// it showed in at least 12 pixels.
+TEST_F(Play, TheHardestNearMissOfAPressShowsOnScreen)
+{
+    constexpr int fewestShowing = 12;
+    std::vector<Press> solution = readPresses(SOLUTION_PATH);
+    ASSERT_FALSE(solution.empty());
+    for (Press p : solution) {
+        pressInModel(p);
+        pressButtonAt(server.display, window, p.x, p.y, 1);
+        releaseButton(server.display, 1);
+    }
+    ASSERT_TRUE(awaitShowing(model, 0.0)) << "the solution";
+    Image knot;
+    ASSERT_TRUE(grabWindow(server.display, window, knot));
+
+    const Press right = solution[0];
+    const std::vector<float> solved = model;
+    const auto* table = reinterpret_cast<const float(*)[3]>(solved.data());
+    const std::vector<int> cover = coverPicture(table, gridPoints);
+    Press hardest{};
+    int fewest = windowSize * windowSize;
+    for (int y = 0; y < windowSize; y += 4) {
+        if (y / 4 == right.y / 4)
+            continue;
+        model = solved;
+        pressInModel(right);
+        pressInModel({right.x, y});
+        const int changed = differingPixels(
+            cover, coverPicture(reinterpret_cast<const float(*)[3]>(model.data()), gridPoints));
+        if (changed < fewest)
+            fewest = changed, hardest = {right.x, y};
+    }
+    model = solved;
+    for (Press p : {right, hardest}) {
+        pressInModel(p);
+        pressButtonAt(server.display, window, p.x, p.y, 1);
+        releaseButton(server.display, 1);
+    }
+    ASSERT_TRUE(awaitShowing(model, 0.0))
+        << "the near miss at (" << hardest.x << ", " << hardest.y << ")";
+    Image seen;
+    ASSERT_TRUE(grabWindow(server.display, window, seen));
+    int differing = 0;
+    for (std::size_t i = 0; i + 2 < seen.rgb.size(); i += 3)
+        differing += seen.rgb[i + 1] != knot.rgb[i + 1];  // white and red differ in green
+    EXPECT_GE(differing, fewestShowing)
+        << "at (" << hardest.x << ", " << hardest.y << "); the model's picture changes " << fewest;
 }
 
 }  // namespace
