@@ -6,6 +6,10 @@
 file(READ ${source_root}/README.md readme)
 string(REGEX MATCH "## How to play\n(.*)\n## Controls\n" how_to_play "${readme}")
 set(how_to_play "${CMAKE_MATCH_1}")
+# Text alone: not the worked example's picture and caption, nor the Linux screenshot tool.
+string(REGEX REPLACE "!\\[[^\n]*\n" "" how_to_play "${how_to_play}")
+string(REGEX REPLACE "\n\\*The solved knot[^*]*\\*\n" "\n" how_to_play "${how_to_play}")
+string(REGEX REPLACE "\nWithout a display, [^#]*$" "" how_to_play "${how_to_play}")
 string(REGEX MATCH "## Controls\n\n([^\n]*\n[^\n]*\n(\\|[^\n]*\n)*)" controls "${readme}")
 set(controls "${CMAKE_MATCH_1}")
 string(STRIP "${how_to_play}" how_to_play)
