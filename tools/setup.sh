@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # Installs the Debian packages that building, playing and testing need, if any is
-# missing: apt-get as root, through sudo otherwise.
+# missing (tools/install_missing.sh).
 set -euo pipefail
 
 packages=(
@@ -19,16 +19,4 @@ packages=(
   g++-aarch64-linux-gnu                           # compiling the program for arm64
 )
 
-missing=()
-for package in "${packages[@]}"; do
-  status=$(dpkg-query -W -f='${Status}' "$package" 2>/dev/null || true)
-  [[ $status == "install ok installed" ]] || missing+=("$package")
-done
-[[ ${#missing[@]} -eq 0 ]] && exit 0
-
-sudo=()
-[[ $(id -u) -eq 0 ]] || sudo=(sudo)
-echo "Installing: ${missing[*]}"
-export DEBIAN_FRONTEND=noninteractive
-"${sudo[@]}" apt-get update
-"${sudo[@]}" apt-get install -y "${missing[@]}"
+exec "$(dirname "$0")/install_missing.sh" "${packages[@]}"
