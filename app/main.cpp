@@ -4,13 +4,13 @@
 // frame and sets the projection, input/ turns keys and button presses into changes
 // and redraw requests, and app/ starts it all: GLUT and the window, GLEW, the grid,
 // the callbacks, then GLUT's main loop, which never returns. Start reading run(); each
-// platform's entry calls it, in app/platform_*.cpp beside the window's frame there.
+// platform's entry calls it, in platform/ beside the window's frame and the exit.
 #include <GL/glew.h>
 #include <GL/glut.h>
 
-#include "app/platform.h"
 #include "grid/point_grid.h"
 #include "input/input.h"
+#include "platform/platform.h"
 #include "view/view.h"
 
 namespace {

@@ -4,8 +4,8 @@
 
 #include <GL/glut.h>
 
-#include "app/platform.h"
 #include "grid/point_grid.h"
+#include "platform/platform.h"
 #include "view/view.h"
 
 namespace {

@@ -1,6 +1,6 @@
 // The program on Windows: WinMain, the window's frame (the system menu and the sizing
 // border taken off GLUT's window) and the exit on ESCAPE.
-#include "app/platform.h"
+#include "platform/platform.h"
 
 #include <windows.h>
 

@@ -14,7 +14,7 @@
 // it from the window alone. GLUT listens for it on the whole page, where the browser
 // treats the listener as passive: it cannot stop the page scrolling, and trying logs
 // an error.
-#include "app/platform.h"
+#include "platform/platform.h"
 
 #include <GL/glew.h>
 #include <emscripten.h>

@@ -1,7 +1,7 @@
 // The program on X11: main, the window's frame (Motif hints for the decorations, size
 // hints that pin the size, and the class that desktops match the launcher by) and the
 // exit on ESCAPE.
-#include "app/platform.h"
+#include "platform/platform.h"
 
 #include <GL/glx.h>
 #include <X11/Xatom.h>
