@@ -9,6 +9,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 arch=${1:-arm64}
+tools/setup.sh "$arch"
 triplet=$(dpkg-architecture -a "$arch" -qDEB_HOST_GNU_TYPE 2>/dev/null)
 compiler=$triplet-g++
 work=build/cross-$arch
@@ -35,7 +36,7 @@ if [[ ! -f $commands ]]; then
   echo "cross_check: no $commands; make build first" >&2
   exit 1
 fi
-mapfile -t sources < <(sed -n 's#^ *"file": *"'"$PWD"'/\(\(app\|grid\|view\|input\)/[^/"]*\.cpp\)".*#\1#p' \
+mapfile -t sources < <(sed -n 's#^ *"file": *"'"$PWD"'/\(\(app\|grid\|view\|input\|platform\)/[^/"]*\.cpp\)".*#\1#p' \
                          "$commands" | sort -u)
 if [[ ${#sources[@]} -eq 0 ]]; then
   echo "cross_check: no program source in $commands" >&2

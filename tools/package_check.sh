@@ -49,7 +49,7 @@ for file in /usr/games/knotwerry /usr/share/applications/io.github.knotwerry.kno
 done
 
 echo "== checking /usr/games/knotwerry"
-tools/binary_check.sh /usr/games/knotwerry
+tools/binary_check.sh /usr/games/knotwerry build/package
 
 echo "== running /usr/games/knotwerry"
 build/tools/snap build/package-first-frame.png /usr/games/knotwerry

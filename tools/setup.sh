@@ -1,22 +1,63 @@
 #!/usr/bin/env bash
-# Installs the Debian packages that building, playing and testing need, if any is
-# missing (tools/install_missing.sh).
+# setup.sh [--list] ROLE...: installs the Debian packages that each ROLE needs, those
+# that are missing (tools/install_missing.sh), or with --list only prints their names.
+# Each make target names the roles it needs, so that playing installs only what playing
+# needs:
+#   play      build and play: the compiler, CMake, the program's libraries, Mesa's
+#             software renderer, and for the headless path a private X server and the
+#             screenshot tool's two libraries
+#   test      make test and make bench: GoogleTest, XDamage, valgrind, Google Benchmark,
+#             window managers, and the checkers of the desktop's files
+#   package   the Debian package and its checks
+#   arm64     compiling the program for arm64
+#   web       the web page: Emscripten
+#   web-test  playing the page in Chromium and Firefox
+#   windows   the Windows build: mingw-w64 and NSIS (and dpkg-dev for the sources of
+#             freeglut and GLEW)
+#   windows-test  running it under Wine
 set -euo pipefail
 
-packages=(
-  make cmake g++                                  # build
-  freeglut3-dev libglew-dev libgl-dev libx11-dev  # the program
-  libgl1-mesa-dri                                 # Mesa's software renderer
-  libgtest-dev libxtst-dev libxdamage-dev         # tests: XTest input, frames counted
-  libpng-dev                                      # screenshots and icons
-  valgrind                                        # memcheck on the unit tests
-  libbenchmark-dev                                # make bench
-  xvfb metacity dbus-daemon fluxbox               # a private X server and window managers
-  desktop-file-utils man-db groff-base            # checking the launcher and the man page
-  appstream                                       # checking the metainfo
-  dpkg-dev file                                   # the Debian package's dependencies
-  lintian git                                     # checking the package, dating it
-  g++-aarch64-linux-gnu                           # compiling the program for arm64
-)
+list=false
+if [[ ${1-} == --list ]]; then
+  list=true
+  shift
+fi
+packages=()
+for role in "$@"; do
+  case $role in
+    play) packages+=(
+      make cmake g++                                  # build
+      freeglut3-dev libglew-dev libgl-dev libx11-dev  # the program
+      libgl1-mesa-dri                                 # Mesa's software renderer
+      xvfb libxtst-dev libpng-dev                     # headless: Xvfb, snap's XTest and PNG
+    ) ;;
+    test) packages+=(
+      libgtest-dev libxdamage-dev                     # the tests; frames counted
+      valgrind                                        # memcheck on the unit tests
+      libbenchmark-dev                                # make bench
+      metacity dbus-daemon fluxbox                    # window managers
+      desktop-file-utils man-db groff-base appstream  # checking the desktop's files
+      git                                             # the tests date the build by it
+    ) ;;
+    package) packages+=(
+      dpkg-dev file                                   # hardening flags, dependencies
+      lintian git                                     # checking the package, dating it
+    ) ;;
+    arm64) packages+=(g++-aarch64-linux-gnu dpkg-dev) ;;
+    web) packages+=(emscripten python3) ;;
+    web-test) packages+=(chromium chromium-driver python3-selenium fonts-dejavu-core) ;;
+    windows) packages+=(
+      g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64  # the cross-compiler and objdump
+      dpkg-dev                                        # apt-get source unpacks with dpkg-source
+      nsis                                            # the installer
+    ) ;;
+    windows-test) packages+=(wine64 wine libgtest-dev) ;;
+    *) echo "setup.sh: no role $role (see the top of $0)" >&2; exit 2 ;;
+  esac
+done
 
+if $list; then
+  printf '%s\n' "${packages[@]}"
+  exit 0
+fi
 exec "$(dirname "$0")/install_missing.sh" "${packages[@]}"

@@ -3,7 +3,7 @@
 # installed programs, an uninstaller). Both through CPack: cpack -G ZIP, cpack -G NSIS.
 
 # The text on how to play: the README's own words, in Windows' line endings.
-file(READ ${source_root}/README.md readme)
+file(READ ${PROJECT_SOURCE_DIR}/README.md readme)
 string(REGEX MATCH "## How to play\n(.*)\n## Controls\n" how_to_play "${readme}")
 set(how_to_play "${CMAKE_MATCH_1}")
 # Text alone: not the worked example's picture and caption, nor the Linux screenshot tool.
