@@ -83,7 +83,8 @@ int main(int argc, char** argv)
             bare.push_back(b);
         }
     }
-    std::system("wineserver -k >/dev/null 2>&1; wineserver -w >/dev/null 2>&1");
+    if (std::system("wineserver -k >/dev/null 2>&1; wineserver -w >/dev/null 2>&1") != 0)
+        std::fprintf(stderr, "wine_startup: wineserver did not stop cleanly\n");
     stopXServer(server);
     if (failed) {
         std::fprintf(stderr, "wine_startup: a run did not reach its first frame or end with 0\n");
