@@ -1,6 +1,8 @@
 # make run: build and play. make test: build and run every test.
 # make screenshots: save the puzzle as it starts, and solved, as docs/puzzle.png and
-# docs/solved.png, and the worked example of one press as docs/example.png.
+# docs/solved.png, the worked example of one press as docs/example.png, and the puzzle
+# before and after the first step, its gaps and stray points marked, as
+# docs/first-step.png.
 # make test-sanitized: build everything again with AddressSanitizer and
 # UndefinedBehaviorSanitizer in build/sanitize, and run the unit and end-to-end tests.
 # make package: build the Debian package, build/knotwerry_VERSION_ARCH.deb.
@@ -58,6 +60,7 @@ screenshots: build
 	$(BUILD)/tools/snap docs/puzzle.png $(BUILD)/knotwerry
 	$(BUILD)/tools/snap docs/solved.png $(BUILD)/knotwerry $(SOLUTION)
 	$(BUILD)/tools/figure docs/example.png $(BUILD)/knotwerry $(EXAMPLE) $(SOLUTION)
+	$(BUILD)/tools/first_step docs/first-step.png $(BUILD)/knotwerry $(SOLUTION)
 
 # The package is built apart, with the tests off and the Debian layout, dated by the
 # last commit unless SOURCE_DATE_EPOCH says otherwise, so that any clone of one commit
