@@ -2,33 +2,18 @@
 # play, and an installer made with NSIS (Start-menu shortcut, an entry among the
 # installed programs, an uninstaller). Both through CPack: cpack -G ZIP, cpack -G NSIS.
 
-# The text on how to play: the README's own words, in Windows' line endings.
-file(READ ${source_root}/README.md readme)
-string(REGEX MATCH "## How to play\n(.*)\n## Controls\n" how_to_play "${readme}")
-set(how_to_play "${CMAKE_MATCH_1}")
-# Text alone: not the worked example's picture and caption, nor the Linux screenshot tool.
-string(REGEX REPLACE "!\\[[^\n]*\n" "" how_to_play "${how_to_play}")
-string(REGEX REPLACE "\n\\*The solved knot[^*]*\\*\n" "\n" how_to_play "${how_to_play}")
-string(REGEX REPLACE "\nWithout a display, [^#]*$" "" how_to_play "${how_to_play}")
-string(REGEX MATCH "## Controls\n\n([^\n]*\n[^\n]*\n(\\|[^\n]*\n)*)" controls "${readme}")
-set(controls "${CMAKE_MATCH_1}")
-string(STRIP "${how_to_play}" how_to_play)
-string(STRIP "${controls}" controls)
-if(how_to_play STREQUAL "" OR controls STREQUAL "")
-  message(FATAL_ERROR "README.md has no How to play and Controls sections to copy")
-endif()
+# The text on how to play: the guide to playing as plain text, made by the native build's
+# tools/guide, in Windows' line endings.
+set(guide_source ${source_root}/docs/how-to-play.md)
+find_program(guide_tool guide PATHS ${KNOTWERRY_NATIVE_BUILD}/tools NO_DEFAULT_PATH REQUIRED)
+execute_process(COMMAND ${guide_tool} ${guide_source} text
+                OUTPUT_VARIABLE how_to_play COMMAND_ERROR_IS_FATAL ANY)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${guide_source} ${guide_tool})
 set(text "Tavrosk: Knotwerry ${PROJECT_VERSION}
 
 Start knotwerry.exe. It needs no installing: the zip's folder is all of it.
 
-How to play
-
-${how_to_play}
-
-Controls
-
-${controls}
-")
+${how_to_play}")
 string(REPLACE "\n" "\r\n" text "${text}")
 file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/how-to-play.txt "${text}")
 
