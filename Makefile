@@ -4,7 +4,7 @@
 #   make run              build the program and play (headless: save build/screenshot.png)
 #   make test             build everything and run the Linux tests
 #   make test-sanitized   the unit and end-to-end tests again under ASan and UBSan
-#   make screenshots      the README's pictures, from the program's own frames
+#   make screenshots      the pictures in README and docs/, from the program's own frames
 #   make bench            time start-up, a frame, a press and grid sizing (build/bench.md)
 #   make package          the Debian package, build/knotwerry_VERSION_ARCH.deb
 #   make web              the web page in build/web; make web-run serves it
@@ -63,10 +63,11 @@ EXAMPLE := 161,642
 screenshots:
 	$(SETUP) play
 	cmake --preset default $(CONFIG)
-	cmake --build --preset default -j$(JOBS) --target knotwerry snap figure
+	cmake --build --preset default -j$(JOBS) --target knotwerry snap figure first_step
 	build/tools/snap docs/puzzle.png build/knotwerry
 	build/tools/snap docs/solved.png build/knotwerry $(SOLUTION)
 	build/tools/figure docs/example.png build/knotwerry $(EXAMPLE) $(SOLUTION)
+	build/tools/first_step docs/first-step.png build/knotwerry $(SOLUTION)
 
 bench:
 	$(SETUP) play test

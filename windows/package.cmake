@@ -2,35 +2,18 @@
 # play, and an installer made with NSIS (Start-menu shortcut, an entry among the
 # installed programs, an uninstaller). Both through CPack: cpack -G ZIP, cpack -G NSIS.
 
-# The text on how to play: the README's own words, in Windows' line endings.
-file(READ ${PROJECT_SOURCE_DIR}/README.md readme)
-string(REGEX MATCH "## How to play\n(.*)\n## Controls\n" how_to_play "${readme}")
-set(how_to_play "${CMAKE_MATCH_1}")
-# Text alone: not the worked example's picture and caption, nor the Linux screenshot tool.
-string(REGEX REPLACE "!\\[[^\n]*\n" "" how_to_play "${how_to_play}")
-string(REGEX REPLACE "\n\\*The solved knot[^*]*\\*\n" "\n" how_to_play "${how_to_play}")
-string(REGEX REPLACE "\nWithout a display, [^#]*$" "" how_to_play "${how_to_play}")
-string(REGEX MATCH "## Controls\n\n([^\n]*\n[^\n]*\n(\\|[^\n]*\n)*)" controls "${readme}")
-set(controls "${CMAKE_MATCH_1}")
-string(STRIP "${how_to_play}" how_to_play)
-string(STRIP "${controls}" controls)
-if(how_to_play STREQUAL "" OR controls STREQUAL "")
-  message(FATAL_ERROR "README.md has no How to play and Controls sections to copy")
-endif()
-set(text "Tavrosk: Knotwerry ${PROJECT_VERSION}
-
-Start knotwerry.exe. It needs no installing: the zip's folder is all of it.
-
-How to play
-
-${how_to_play}
-
-Controls
-
-${controls}
-")
-string(REPLACE "\n" "\r\n" text "${text}")
-file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/how-to-play.txt "${text}")
+# The text on how to play: the guide to playing as plain text, put in place of the
+# template's marker line by tools/guide, in Windows' line endings.
+set(guide_source ${PROJECT_SOURCE_DIR}/docs/how-to-play.md)
+set(how_to_play ${CMAKE_CURRENT_BINARY_DIR}/how-to-play.txt)
+configure_file(how-to-play.txt.in ${how_to_play}.in @ONLY)
+add_custom_command(
+  OUTPUT ${how_to_play}
+  COMMAND guide ${guide_source} fill ${how_to_play}.in ${how_to_play}
+  COMMAND ${CMAKE_COMMAND} -DFILE=${how_to_play} -P ${CMAKE_CURRENT_SOURCE_DIR}/crlf.cmake
+  DEPENDS guide ${guide_source} ${how_to_play}.in crlf.cmake
+  COMMENT "Writing how-to-play.txt")
+add_custom_target(how_to_play ALL DEPENDS ${how_to_play})
 
 set(CPACK_PACKAGE_NAME knotwerry)
 set(CPACK_PACKAGE_VENDOR "Knotwerry maintainers")
