@@ -5,14 +5,12 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <fcntl.h>
-#include <png.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
-#include <cstring>
 
 namespace {
 
@@ -345,17 +343,6 @@ bool hasRed(const Image& image)
         if (image.rgb[i] == 255 && image.rgb[i + 1] == 0 && image.rgb[i + 2] == 0)
             return true;
     return false;
-}
-
-bool writePng(const std::string& path, const Image& image)
-{
-    png_image png;
-    std::memset(&png, 0, sizeof png);
-    png.version = PNG_IMAGE_VERSION;
-    png.width = png_uint_32(image.width);
-    png.height = png_uint_32(image.height);
-    png.format = PNG_FORMAT_RGB;
-    return png_image_write_to_file(&png, path.c_str(), 0, image.rgb.data(), 0, nullptr) != 0;
 }
 
 void tapKeyOver(Display* display, Window window, unsigned long keysym)
