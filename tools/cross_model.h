@@ -9,6 +9,9 @@
 struct Press {
     int x, y;
 };
+// A press written "X,Y", as the tools take presses on their command line; false for
+// anything else.
+bool parsePress(const char* text, Press& press);
 
 // Where a press lands on a grid of `side`, in 4-pixel cells clamped to the side: x
 // picks the cross (row and column `row`), y the entry `cell` of that row.

@@ -180,9 +180,8 @@ int main(int argc, char** argv)
     std::vector<Press> presses;
     for (int i = 3; i < argc; ++i) {
         Press p{};
-        char end = 0;
-        if (std::sscanf(argv[i], "%d,%d%c", &p.x, &p.y, &end) != 2 || p.x < 0 || p.y < 0 ||
-            p.x >= pictureSide || p.y >= pictureSide) {
+        if (!parsePress(argv[i], p) || p.x < 0 || p.y < 0 || p.x >= pictureSide ||
+            p.y >= pictureSide) {
             argc = 0;  // not a press inside the window: show the usage
             break;
         }

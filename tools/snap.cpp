@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "tools/cross_model.h"
 #include "tools/xdrive.h"
 
 namespace {
@@ -16,10 +17,6 @@ constexpr auto exitLimit = std::chrono::seconds(5);
 // The program draws within milliseconds of an event; a picture unchanged this long
 // after the last press is taken as its answer.
 constexpr auto settleTime = std::chrono::milliseconds(500);
-
-struct Spot {
-    int x, y;
-};
 
 int fail(const char* what, XServer& server, Child& child)
 {
@@ -33,15 +30,14 @@ int fail(const char* what, XServer& server, Child& child)
 
 int main(int argc, char** argv)
 {
-    std::vector<Spot> presses;
+    std::vector<Press> presses;
     for (int i = 3; i < argc; ++i) {
-        Spot s{};
-        char end = 0;
-        if (std::sscanf(argv[i], "%d,%d%c", &s.x, &s.y, &end) != 2) {
+        Press p{};
+        if (!parsePress(argv[i], p)) {
             argc = 0;  // not a press: show the usage
             break;
         }
-        presses.push_back(s);
+        presses.push_back(p);
     }
     if (argc < 3) {
         std::fprintf(stderr, "usage: snap OUT.png PROGRAM [X,Y ...]\n");
@@ -61,8 +57,8 @@ int main(int argc, char** argv)
     double firstFrame = Seconds(Clock::now() - start).count();
 
     if (!presses.empty()) {
-        for (Spot s : presses) {
-            pressButtonAt(server.display, window, s.x, s.y, 1);
+        for (Press p : presses) {
+            pressButtonAt(server.display, window, p.x, p.y, 1);
             releaseButton(server.display, 1);
         }
         Image played;

@@ -50,7 +50,7 @@ int main(int argc, char** argv)
     std::vector<Press> presses;
     for (int i = 4; i < argc; ++i) {
         Press press;
-        if (std::sscanf(argv[i], "%d,%d", &press.x, &press.y) != 2) {
+        if (!parsePress(argv[i], press)) {
             std::fprintf(stderr, "picture_check: %s is not a press X,Y\n", argv[i]);
             return 2;
         }
