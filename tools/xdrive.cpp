@@ -314,29 +314,6 @@ bool awaitPicture(Display* display, Window window, Image& image, Seconds limit,
                           limit);
 }
 
-bool awaitSettled(Display* display, Window window, const Image& before, Image& after,
-                  Seconds settle, Seconds limit)
-{
-    Image last;
-    auto since = Clock::now();
-    return awaitCondition(
-        [&] {
-            Image now;
-            if (!grabWindow(display, window, now))
-                return false;
-            if (now.rgb != last.rgb) {
-                last = now;
-                since = Clock::now();
-                return false;
-            }
-            if (now.rgb == before.rgb || Clock::now() - since < settle)
-                return false;
-            after = now;
-            return true;
-        },
-        limit);
-}
-
 bool hasRed(const Image& image)
 {
     for (std::size_t i = 0; i + 2 < image.rgb.size(); i += 3)

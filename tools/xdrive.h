@@ -67,10 +67,6 @@ bool grabWindow(Display* display, Window window, Image& image);
 // Polls the window's pixels until `ready` accepts them; false when it does not in time.
 bool awaitPicture(Display* display, Window window, Image& image, Seconds limit,
                   bool (*ready)(const Image&));
-// Polls until the picture differs from `before` and has then stayed the same for
-// `settle`, the program's answer to what came before; false when it does not in time.
-bool awaitSettled(Display* display, Window window, const Image& before, Image& after,
-                  Seconds settle, Seconds limit);
 // A frame has been drawn once any pixel is the clear colour, pure red.
 bool hasRed(const Image& image);
 
