@@ -52,3 +52,15 @@ bool parsePress(const char* text, Press& press)
     char after = 0;
     return std::sscanf(text, "%d,%d%c", &press.x, &press.y, &after) == 2;
 }
+
+bool parsePresses(char* const* args, int count, std::vector<Press>& presses)
+{
+    presses.clear();
+    for (int i = 0; i < count; ++i) {
+        Press press{};
+        if (!parsePress(args[i], press))
+            return false;
+        presses.push_back(press);
+    }
+    return true;
+}

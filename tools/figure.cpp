@@ -145,28 +145,16 @@ Image withCloseUp(const Image& marked, const float (*solved)[3], Press press)
     return out;
 }
 
-int fail(const std::string& why, ModelRun& run)
-{
-    std::fprintf(stderr, "figure: %s\n", why.c_str());
-    stopModelRun(run);
-    return 1;
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
 {
     std::vector<Press> presses;
-    for (int i = 3; i < argc; ++i) {
-        Press p{};
-        if (!parsePress(argv[i], p) || p.x < 0 || p.y < 0 || p.x >= pictureSide ||
-            p.y >= pictureSide) {
-            argc = 0;  // not a press inside the window: show the usage
-            break;
-        }
-        presses.push_back(p);
-    }
-    if (argc < 4) {
+    auto inside = [](Press p) {
+        return p.x >= 0 && p.y >= 0 && p.x < pictureSide && p.y < pictureSide;
+    };
+    if (argc < 4 || !parsePresses(argv + 3, argc - 3, presses) ||
+        !std::all_of(presses.begin(), presses.end(), inside)) {
         std::fprintf(stderr, "usage: figure OUT.png PROGRAM X,Y [X,Y ...]\n");
         return 1;
     }
@@ -176,15 +164,15 @@ int main(int argc, char** argv)
     ModelRun run;
     std::string why;
     if (!startModelRun(run, argv[2], why))
-        return fail(why, run);
+        return failModelRun("figure", why, run);
     if (!solution.empty() && !playModelRun(run, solution, why))
-        return fail("after the solution: " + why, run);
+        return failModelRun("figure", "after the solution: " + why, run);
     const Image solvedFrame = run.frame;
     if (!playModelRun(run, {example}, why))
-        return fail("after the press: " + why, run);
+        return failModelRun("figure", "after the press: " + why, run);
     Image frame = run.frame;
     if (!endModelRun(run, why))
-        return fail(why, run);
+        return failModelRun("figure", why, run);
     stopModelRun(run);
 
     const std::unique_ptr<float[][3]> solved = std::make_unique<float[][3]>(knotEntries);

@@ -3,6 +3,7 @@
 
 #include <X11/keysym.h>
 
+#include <cstdio>
 #include <memory>
 #include <sstream>
 
@@ -96,4 +97,11 @@ void stopModelRun(ModelRun& run)
 {
     endChild(run.program);
     stopXServer(run.server);
+}
+
+int failModelRun(const char* tool, const std::string& why, ModelRun& run)
+{
+    std::fprintf(stderr, "%s: %s\n", tool, why.c_str());
+    stopModelRun(run);
+    return 1;
 }

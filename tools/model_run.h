@@ -32,3 +32,5 @@ bool playModelRun(ModelRun& run, const std::vector<Press>& presses, std::string&
 bool endModelRun(ModelRun& run, std::string& why);
 // Ends whatever still runs, the program and the X server.
 void stopModelRun(ModelRun& run);
+// Says "TOOL: why" on standard error, ends what still runs and gives the tool's status, 1.
+int failModelRun(const char* tool, const std::string& why, ModelRun& run);

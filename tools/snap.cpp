@@ -8,44 +8,25 @@
 
 #include "tools/model_run.h"
 
-namespace {
-
-int fail(const std::string& why, ModelRun& run)
-{
-    std::fprintf(stderr, "snap: %s\n", why.c_str());
-    stopModelRun(run);
-    return 1;
-}
-
-}  // namespace
-
 int main(int argc, char** argv)
 {
     std::vector<Press> presses;
-    for (int i = 3; i < argc; ++i) {
-        Press p{};
-        if (!parsePress(argv[i], p)) {
-            argc = 0;  // not a press: show the usage
-            break;
-        }
-        presses.push_back(p);
-    }
-    if (argc < 3) {
+    if (argc < 3 || !parsePresses(argv + 3, argc - 3, presses)) {
         std::fprintf(stderr, "usage: snap OUT.png PROGRAM [X,Y ...]\n");
         return 1;
     }
     ModelRun run;
     std::string why;
     if (!startModelRun(run, argv[2], why))
-        return fail(why, run);
+        return failModelRun("snap", why, run);
     if (!presses.empty() && !playModelRun(run, presses, why))
-        return fail(why, run);
+        return failModelRun("snap", why, run);
     if (!writePng(argv[1], run.frame))
-        return fail(std::string("cannot write ") + argv[1], run);
+        return failModelRun("snap", std::string("cannot write ") + argv[1], run);
 
     auto escape = Clock::now();
     if (!endModelRun(run, why))
-        return fail(why, run);
+        return failModelRun("snap", why, run);
     double ending = Seconds(Clock::now() - escape).count();
     stopModelRun(run);
     std::printf("first frame after %.0f ms; %zu presses; saved to %s; "
