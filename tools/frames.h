@@ -12,7 +12,7 @@ struct FrameWatch {
     Window window = None;
     unsigned long damage = 0;  // the server's Damage object on the window
     int damageEvent = 0;       // the event type of its reports
-    long reports = 0;          // damage reports read: one a frame, and one for each expose
+    long reports = 0;          // damage reports read; every frame drawn makes one
 };
 
 // Starts watching `window` on `display`; false when the server has no Damage extension.
