@@ -11,13 +11,12 @@
 #include <cstdlib>
 #include <cstring>
 
+#include "bench/glut_window.h"
 #include "grid/point_grid.h"
 #include "view/view.h"
 
 namespace {
 
-constexpr int windowX = 100, windowY = 200;           // screen pixels, top-left
-constexpr int windowWidth = 800, windowHeight = 800;  // client area, pixels
 constexpr char windowTitle[] = "Tavrosk: Bare window";
 constexpr unsigned char escapeKey = 27;
 constexpr int startFailed = 575;
@@ -54,13 +53,7 @@ int main(int argc, char** argv)
     onePoint = argc == 2 && std::strcmp(argv[1], "--one-point") == 0;
     bool knot = argc == 2 && std::strcmp(argv[1], "--knot") == 0;
     char name[] = "bare_window";
-    char* glutArgs[] = {name, nullptr};
-    int glutArgCount = 1;
-    glutInit(&glutArgCount, glutArgs);
-    glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
-    glutInitWindowPosition(windowX, windowY);
-    glutInitWindowSize(windowWidth, windowHeight);
-    glutCreateWindow(windowTitle);
+    openBenchWindow(name, windowTitle);
     if (glewInit() != GLEW_OK)
         return startFailed;
     if (knot) {
@@ -70,7 +63,7 @@ int main(int argc, char** argv)
         glutDisplayFunc(display);
         glutKeyboardFunc(keyboard);
         glutReshapeFunc(reshape);
-        glutReshapeWindow(windowWidth, windowHeight);
+        glutReshapeWindow(benchWindowWidth, benchWindowHeight);
         glutMainLoop();
         return 0;
     }

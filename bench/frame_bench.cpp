@@ -6,13 +6,12 @@
 #include <chrono>
 #include <cstdio>
 
+#include "bench/glut_window.h"
 #include "grid/point_grid.h"
 #include "view/view.h"
 
 namespace {
 
-constexpr int windowX = 100, windowY = 200;           // screen pixels, top-left
-constexpr int windowWidth = 800, windowHeight = 800;  // client area, pixels
 constexpr char windowTitle[] = "Tavrosk: Frame bench";
 constexpr auto shownLimit = std::chrono::seconds(20);
 
@@ -48,19 +47,13 @@ void BM_ClearSwap(benchmark::State& state)
 bool openWindow()
 {
     char name[] = "frame_bench";
-    char* glutArgs[] = {name, nullptr};
-    int glutArgCount = 1;
-    glutInit(&glutArgCount, glutArgs);
-    glutInitDisplayMode(GLUT_RGB | GLUT_DOUBLE | GLUT_DEPTH);
-    glutInitWindowPosition(windowX, windowY);
-    glutInitWindowSize(windowWidth, windowHeight);
-    glutCreateWindow(windowTitle);
+    openBenchWindow(name, windowTitle);
     if (!initPointGrid())
         return false;
     glEnable(GL_DEPTH_TEST);
     glutDisplayFunc(firstDisplay);
     glutReshapeFunc(reshape);
-    glutReshapeWindow(windowWidth, windowHeight);
+    glutReshapeWindow(benchWindowWidth, benchWindowHeight);
     auto deadline = std::chrono::steady_clock::now() + shownLimit;
     while (!shown && std::chrono::steady_clock::now() < deadline)
         glutMainLoopEvent();

@@ -3,6 +3,7 @@
 #include "tools/cross_model.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <map>
 
 bool pressedCell(Press press, int side, Cell& picked)
@@ -44,4 +45,22 @@ void playPresses(float (*table)[3], const std::vector<Press>& presses, int side)
         for (int entry : crossFlips(press, side))
             for (float& v : table[entry])
                 v = -v;
+}
+
+bool parsePress(const char* text, Press& press)
+{
+    char after = 0;
+    return std::sscanf(text, "%d,%d%c", &press.x, &press.y, &after) == 2;
+}
+
+bool parsePresses(char* const* args, int count, std::vector<Press>& presses)
+{
+    presses.clear();
+    for (int i = 0; i < count; ++i) {
+        Press press{};
+        if (!parsePress(args[i], press))
+            return false;
+        presses.push_back(press);
+    }
+    return true;
 }

@@ -9,6 +9,11 @@
 struct Press {
     int x, y;
 };
+// A press written "X,Y", as the tools take presses on their command line; false for
+// anything else.
+bool parsePress(const char* text, Press& press);
+// The presses of `count` such arguments, in order; false when any is not a press.
+bool parsePresses(char* const* args, int count, std::vector<Press>& presses);
 
 // Where a press lands on a grid of `side`, in 4-pixel cells clamped to the side: x
 // picks the cross (row and column `row`), y the entry `cell` of that row.

@@ -1,7 +1,8 @@
 // figure OUT.png PROGRAM X,Y [X,Y ...]: the worked example of one press, for the README.
-// Runs PROGRAM on a private X server, makes the presses after the first (the solution)
-// to reach the solved knot, then the first press, and saves the program's frame with
-// what that press did marked in colour, found by comparing the two frames:
+// Runs PROGRAM (knotwerry) on a private X server, makes the presses after the first (the
+// solution) to reach the solved knot, then the first press, each time waiting for the
+// frame that shows the model's picture after them, and saves the program's last frame
+// with what that press did marked in colour, found by comparing the two frames:
 //   blue ring     where the press was;
 //   black         the gap the slice left in its column (white before, red after);
 //   yellow        the slice's mirrored copy, where it lies off the band;
@@ -9,8 +10,6 @@
 //   green ring    the point the press's height kept in the slice;
 //   magenta ring  the point where the thread crosses the slice, which stays too;
 // and beside the frame, the slice's part of it magnified, framed in white.
-#include <X11/keysym.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
@@ -19,15 +18,10 @@
 
 #include "tools/cross_model.h"
 #include "tools/knot_design.h"
+#include "tools/model_run.h"
 #include "tools/picture_model.h"
-#include "tools/xdrive.h"
 
 namespace {
-
-constexpr char windowTitle[] = "Tavrosk: Knotwerry";
-constexpr auto windowLimit = std::chrono::seconds(20);
-constexpr auto exitLimit = std::chrono::seconds(5);
-constexpr auto settleTime = std::chrono::milliseconds(500);  // as snap waits for an answer
 
 struct Colour {
     unsigned char r, g, b;
@@ -151,69 +145,35 @@ Image withCloseUp(const Image& marked, const float (*solved)[3], Press press)
     return out;
 }
 
-int fail(const char* what, XServer& server, Child& child)
-{
-    std::fprintf(stderr, "figure: %s\n", what);
-    endChild(child);
-    stopXServer(server);
-    return 1;
-}
-
-// Presses with the left button and waits for the program's answer.
-bool play(XServer& server, Window window, const std::vector<Press>& presses, Image& frame)
-{
-    for (Press p : presses) {
-        pressButtonAt(server.display, window, p.x, p.y, 1);
-        releaseButton(server.display, 1);
-    }
-    Image played;
-    if (!awaitSettled(server.display, window, frame, played, settleTime, windowLimit))
-        return false;
-    frame = played;
-    return true;
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
 {
     std::vector<Press> presses;
-    for (int i = 3; i < argc; ++i) {
-        Press p{};
-        char end = 0;
-        if (std::sscanf(argv[i], "%d,%d%c", &p.x, &p.y, &end) != 2 || p.x < 0 || p.y < 0 ||
-            p.x >= pictureSide || p.y >= pictureSide) {
-            argc = 0;  // not a press inside the window: show the usage
-            break;
-        }
-        presses.push_back(p);
-    }
-    if (argc < 4) {
+    auto inside = [](Press p) {
+        return p.x >= 0 && p.y >= 0 && p.x < pictureSide && p.y < pictureSide;
+    };
+    if (argc < 4 || !parsePresses(argv + 3, argc - 3, presses) ||
+        !std::all_of(presses.begin(), presses.end(), inside)) {
         std::fprintf(stderr, "usage: figure OUT.png PROGRAM X,Y [X,Y ...]\n");
         return 1;
     }
     const Press example = presses[0];
     const std::vector<Press> solution(presses.begin() + 1, presses.end());
 
-    XServer server;
-    Child child;
-    if (!startXServer(server))
-        return fail("cannot start Xvfb", server, child);
-    if (!launch(child, server, {argv[2]}, {"LIBGL_ALWAYS_SOFTWARE=1"}))
-        return fail("cannot start the program", server, child);
-    Window window = awaitWindow(server.display, windowTitle, windowLimit);
-    Image frame;
-    if (window == None || !awaitPicture(server.display, window, frame, windowLimit, hasRed))
-        return fail("no frame was drawn", server, child);
-    if (!solution.empty() && !play(server, window, solution, frame))
-        return fail("the solution changed nothing", server, child);
-    const Image solvedFrame = frame;
-    if (!play(server, window, {example}, frame))
-        return fail("the press changed nothing", server, child);
-    tapKeyOver(server.display, window, XK_Escape);
-    if (!awaitExit(child, exitLimit))
-        return fail("the program did not end on ESCAPE", server, child);
-    stopXServer(server);
+    ModelRun run;
+    std::string why;
+    if (!startModelRun(run, argv[2], why))
+        return failModelRun("figure", why, run);
+    if (!solution.empty() && !playModelRun(run, solution, why))
+        return failModelRun("figure", "after the solution: " + why, run);
+    const Image solvedFrame = run.frame;
+    if (!playModelRun(run, {example}, why))
+        return failModelRun("figure", "after the press: " + why, run);
+    Image frame = run.frame;
+    if (!endModelRun(run, why))
+        return failModelRun("figure", why, run);
+    stopModelRun(run);
 
     const std::unique_ptr<float[][3]> solved = std::make_unique<float[][3]>(knotEntries);
     designKnot(solved.get());
@@ -227,5 +187,5 @@ int main(int argc, char** argv)
     }
     std::printf("saved the press at (%d, %d) after %zu presses to %s\n", example.x, example.y,
                 solution.size(), argv[1]);
-    return child.status == 0 ? 0 : 1;
+    return 0;
 }

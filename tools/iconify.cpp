@@ -4,17 +4,15 @@
 // pixel ((x + 0.5) * 800, (0.5 + z) * 800), 5 pixels across. The icon scales that down,
 // less an empty margin, with each point a disc and every pixel the average of a square
 // of samples, so that the band stays whole and smooth even at 48 pixels.
-#include <png.h>
-
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <memory>
 #include <vector>
 
 #include "tools/knot_design.h"
+#include "tools/png.h"
 
 namespace {
 
@@ -59,18 +57,14 @@ std::vector<double> coverage(const float (*table)[3], int size)
 
 bool writeIcon(const char* path, const std::vector<double>& share, int size)
 {
-    std::vector<unsigned char> rgb(std::size_t(size) * size * 3);
+    Image icon;
+    icon.width = icon.height = size;
+    icon.rgb.resize(std::size_t(size) * size * 3);
     for (std::size_t i = 0; i < share.size(); ++i)
         for (int c = 0; c < 3; ++c)
-            rgb[3 * i + c] =
+            icon.rgb[3 * i + c] =
                 static_cast<unsigned char>(std::lround(red[c] + share[i] * (white[c] - red[c])));
-    png_image png;
-    std::memset(&png, 0, sizeof png);
-    png.version = PNG_IMAGE_VERSION;
-    png.width = png_uint_32(size);
-    png.height = png_uint_32(size);
-    png.format = PNG_FORMAT_RGB;
-    return png_image_write_to_file(&png, path, 0, rgb.data(), 0, nullptr) != 0;
+    return writePng(path, icon);
 }
 
 }  // namespace

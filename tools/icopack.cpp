@@ -1,16 +1,16 @@
 // icopack OUT.ico IN.png...: packs square PNG icons into one Windows .ico. Icons of
 // 256 pixels go in as the PNG file itself, as Windows wants them; smaller ones as
 // 32-bit bitmaps (bottom-up rows, blue-green-red-alpha, an all-clear AND mask), which
-// every reader of .ico files takes.
-#include <png.h>
-
+// every reader of .ico files takes. The icons are opaque, as iconify draws them: every
+// alpha is full.
 #include <cstdint>
 #include <cstdio>
-#include <cstring>
 #include <fstream>
 #include <iterator>
 #include <string>
 #include <vector>
+
+#include "tools/png.h"
 
 namespace {
 
@@ -33,19 +33,11 @@ void put32(std::string& out, std::uint32_t v)
 // The icon's image data as it goes into the file; empty when the PNG is unusable.
 std::string iconData(const char* path, int& size)
 {
-    png_image png;
-    std::memset(&png, 0, sizeof png);
-    png.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&png, path))
+    Image icon;
+    if (!readPng(path, icon) || icon.width != icon.height || icon.width == 0 ||
+        icon.width > maxSize)
         return {};
-    png.format = PNG_FORMAT_BGRA;
-    std::vector<unsigned char> bgra(PNG_IMAGE_SIZE(png));
-    if (png.width != png.height || png.width == 0 || png.width > maxSize ||
-        !png_image_finish_read(&png, nullptr, bgra.data(), 0, nullptr)) {
-        png_image_free(&png);
-        return {};
-    }
-    size = int(png.width);
+    size = icon.width;
     if (size >= pngFromSize) {
         std::ifstream in(path, std::ios::binary);
         return std::string(std::istreambuf_iterator<char>(in), {});
@@ -59,8 +51,10 @@ std::string iconData(const char* path, int& size)
     for (int i = 0; i < 6; ++i)            // no compression, sizes and palette unused
         put32(data, 0);
     for (int y = size - 1; y >= 0; --y)
-        data.append(reinterpret_cast<const char*>(&bgra[std::size_t(y) * size * 4]),
-                    std::size_t(size) * 4);
+        for (int x = 0; x < size; ++x) {
+            const unsigned char* rgb = icon.at(x, y);
+            data += {char(rgb[2]), char(rgb[1]), char(rgb[0]), char(0xFF)};
+        }
     const std::size_t maskRow = (std::size_t(size) + 31) / 32 * 4;
     data.append(maskRow * std::size_t(size), '\0');
     return data;

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
+#include <tuple>
 #include <utility>
 #include <vector>
 
@@ -262,18 +263,10 @@ void designKnot(float (*table)[3])
 
     // Rows left to right; within a row, top to bottom on screen.
     auto byX = [](const Point& a, const Point& b) {
-        if (a.x != b.x)
-            return a.x < b.x;
-        if (a.z != b.z)
-            return a.z < b.z;
-        return a.y < b.y;
+        return std::tie(a.x, a.z, a.y) < std::tie(b.x, b.z, b.y);
     };
     auto byZ = [](const Point& a, const Point& b) {
-        if (a.z != b.z)
-            return a.z < b.z;
-        if (a.x != b.x)
-            return a.x < b.x;
-        return a.y < b.y;
+        return std::tie(a.z, a.x, a.y) < std::tie(b.z, b.x, b.y);
     };
     std::vector<Point> grid;
     for (int col = firstColumn; col <= lastColumn; ++col) {

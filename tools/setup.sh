@@ -5,8 +5,8 @@
 # needs:
 #   play      build and play: the compiler, CMake, the program's libraries, Mesa's
 #             software renderer, and for the headless path a private X server and the
-#             screenshot tool's two libraries
-#   test      make test and make bench: GoogleTest, XDamage, valgrind, Google Benchmark,
+#             screenshot tool's three libraries
+#   test      make test and make bench: GoogleTest, valgrind, Google Benchmark,
 #             window managers, and the checkers of the desktop's files
 #   package   the Debian package and its checks
 #   arm64     compiling the program for arm64
@@ -29,10 +29,11 @@ for role in "$@"; do
       make cmake g++                                  # build
       freeglut3-dev libglew-dev libgl-dev libx11-dev  # the program
       libgl1-mesa-dri                                 # Mesa's software renderer
-      xvfb libxtst-dev libpng-dev                     # headless: Xvfb, snap's XTest and PNG
+      xvfb libxtst-dev libxdamage-dev libpng-dev      # headless: Xvfb; snap's XTest,
+                                                      # XDamage and PNG
     ) ;;
     test) packages+=(
-      libgtest-dev libxdamage-dev                     # the tests; frames counted
+      libgtest-dev                                    # the tests
       valgrind                                        # memcheck on the unit tests
       libbenchmark-dev                                # make bench
       metacity dbus-daemon fluxbox                    # window managers

@@ -1,86 +1,37 @@
-// snap OUT.png PROGRAM [X,Y ...]: runs PROGRAM on a private X server, makes the given
-// left-button presses (window pixels), saves the picture as a PNG, presses ESCAPE and
-// reports how long the first frame took and how and how soon the program ended.
-#include <X11/keysym.h>
-
+// snap OUT.png PROGRAM [X,Y ...]: runs PROGRAM (knotwerry) on a private X server, makes the
+// given left-button presses (window pixels), and saves the picture as a PNG once the window
+// shows the model's picture of the puzzle after exactly those presses; then presses ESCAPE
+// and reports how long the first frame took and how and how soon the program ended. It
+// fails, saving nothing, when the window does not show the model's picture in time.
 #include <cstdio>
 #include <vector>
 
-#include "tools/xdrive.h"
-
-namespace {
-
-constexpr char windowTitle[] = "Tavrosk: Knotwerry";
-constexpr auto windowLimit = std::chrono::seconds(20);
-constexpr auto exitLimit = std::chrono::seconds(5);
-// The program draws within milliseconds of an event; a picture unchanged this long
-// after the last press is taken as its answer.
-constexpr auto settleTime = std::chrono::milliseconds(500);
-
-struct Spot {
-    int x, y;
-};
-
-int fail(const char* what, XServer& server, Child& child)
-{
-    std::fprintf(stderr, "snap: %s\n", what);
-    endChild(child);
-    stopXServer(server);
-    return 1;
-}
-
-}  // namespace
+#include "tools/model_run.h"
 
 int main(int argc, char** argv)
 {
-    std::vector<Spot> presses;
-    for (int i = 3; i < argc; ++i) {
-        Spot s{};
-        char end = 0;
-        if (std::sscanf(argv[i], "%d,%d%c", &s.x, &s.y, &end) != 2) {
-            argc = 0;  // not a press: show the usage
-            break;
-        }
-        presses.push_back(s);
-    }
-    if (argc < 3) {
+    std::vector<Press> presses;
+    if (argc < 3 || !parsePresses(argv + 3, argc - 3, presses)) {
         std::fprintf(stderr, "usage: snap OUT.png PROGRAM [X,Y ...]\n");
         return 1;
     }
-    XServer server;
-    Child child;
-    if (!startXServer(server))
-        return fail("cannot start Xvfb", server, child);
-    auto start = Clock::now();
-    if (!launch(child, server, {argv[2]}, {"LIBGL_ALWAYS_SOFTWARE=1"}))
-        return fail("cannot start the program", server, child);
-    Window window = awaitWindow(server.display, windowTitle, windowLimit);
-    Image frame;
-    if (window == None || !awaitPicture(server.display, window, frame, windowLimit, hasRed))
-        return fail("no frame was drawn", server, child);
-    double firstFrame = Seconds(Clock::now() - start).count();
-
-    if (!presses.empty()) {
-        for (Spot s : presses) {
-            pressButtonAt(server.display, window, s.x, s.y, 1);
-            releaseButton(server.display, 1);
-        }
-        Image played;
-        if (!awaitSettled(server.display, window, frame, played, settleTime, windowLimit))
-            return fail("the presses changed nothing", server, child);
-        frame = played;
-    }
-    if (!writePng(argv[1], frame))
-        return fail("cannot write the PNG", server, child);
+    ModelRun run;
+    std::string why;
+    if (!startModelRun(run, argv[2], why))
+        return failModelRun("snap", why, run);
+    if (!presses.empty() && !playModelRun(run, presses, why))
+        return failModelRun("snap", why, run);
+    if (!writePng(argv[1], run.frame))
+        return failModelRun("snap", std::string("cannot write ") + argv[1], run);
 
     auto escape = Clock::now();
-    tapKeyOver(server.display, window, XK_Escape);
-    if (!awaitExit(child, exitLimit))
-        return fail("the program did not end on ESCAPE", server, child);
+    if (!endModelRun(run, why))
+        return failModelRun("snap", why, run);
     double ending = Seconds(Clock::now() - escape).count();
-    stopXServer(server);
+    stopModelRun(run);
     std::printf("first frame after %.0f ms; %zu presses; saved to %s; "
                 "exit status %d, %.0f ms after ESCAPE\n",
-                firstFrame * 1000, presses.size(), argv[1], child.status, ending * 1000);
-    return child.status == 0 ? 0 : 1;
+                run.firstFrameSeconds * 1000, presses.size(), argv[1], run.program.status,
+                ending * 1000);
+    return 0;
 }

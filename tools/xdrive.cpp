@@ -5,14 +5,12 @@
 #include <X11/Xutil.h>
 #include <X11/extensions/XTest.h>
 #include <fcntl.h>
-#include <png.h>
 #include <poll.h>
 #include <signal.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdlib>
-#include <cstring>
 
 namespace {
 
@@ -316,46 +314,12 @@ bool awaitPicture(Display* display, Window window, Image& image, Seconds limit,
                           limit);
 }
 
-bool awaitSettled(Display* display, Window window, const Image& before, Image& after,
-                  Seconds settle, Seconds limit)
-{
-    Image last;
-    auto since = Clock::now();
-    return awaitCondition(
-        [&] {
-            Image now;
-            if (!grabWindow(display, window, now))
-                return false;
-            if (now.rgb != last.rgb) {
-                last = now;
-                since = Clock::now();
-                return false;
-            }
-            if (now.rgb == before.rgb || Clock::now() - since < settle)
-                return false;
-            after = now;
-            return true;
-        },
-        limit);
-}
-
 bool hasRed(const Image& image)
 {
     for (std::size_t i = 0; i + 2 < image.rgb.size(); i += 3)
         if (image.rgb[i] == 255 && image.rgb[i + 1] == 0 && image.rgb[i + 2] == 0)
             return true;
     return false;
-}
-
-bool writePng(const std::string& path, const Image& image)
-{
-    png_image png;
-    std::memset(&png, 0, sizeof png);
-    png.version = PNG_IMAGE_VERSION;
-    png.width = png_uint_32(image.width);
-    png.height = png_uint_32(image.height);
-    png.format = PNG_FORMAT_RGB;
-    return png_image_write_to_file(&png, path.c_str(), 0, image.rgb.data(), 0, nullptr) != 0;
 }
 
 void tapKeyOver(Display* display, Window window, unsigned long keysym)

@@ -11,6 +11,8 @@
 #include <string>
 #include <vector>
 
+#include "tools/png.h"
+
 using Clock = std::chrono::steady_clock;
 using Seconds = std::chrono::duration<double>;
 
@@ -60,24 +62,13 @@ struct Geometry {
 };
 Geometry windowGeometry(Display* display, Window window);
 
-// An RGB image, 3 bytes a pixel, rows top to bottom.
-struct Image {
-    int width = 0, height = 0;
-    std::vector<unsigned char> rgb;
-    const unsigned char* at(int x, int y) const { return &rgb[3 * (std::size_t(y) * width + x)]; }
-};
 // Reads the window's pixels; false when the server refuses (window not viewable).
 bool grabWindow(Display* display, Window window, Image& image);
 // Polls the window's pixels until `ready` accepts them; false when it does not in time.
 bool awaitPicture(Display* display, Window window, Image& image, Seconds limit,
                   bool (*ready)(const Image&));
-// Polls until the picture differs from `before` and has then stayed the same for
-// `settle`, the program's answer to what came before; false when it does not in time.
-bool awaitSettled(Display* display, Window window, const Image& before, Image& after,
-                  Seconds settle, Seconds limit);
 // A frame has been drawn once any pixel is the clear colour, pure red.
 bool hasRed(const Image& image);
-bool writePng(const std::string& path, const Image& image);
 
 // Real input through XTest: moves the pointer to the window's centre, as a player
 // would before typing, then presses and releases the key.

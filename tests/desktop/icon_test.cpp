@@ -1,41 +1,20 @@
 // The built icons: each is its size square and shows the solved knot as the window
 // does, white points on red, with 30 of the window's 800 pixels cut from each side.
 #include <gtest/gtest.h>
-#include <png.h>
 
 #include <algorithm>
 #include <cmath>
-#include <cstring>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "tools/knot_design.h"
+#include "tools/png.h"
 
 namespace {
 
 constexpr double windowPx = 800.0, marginPx = 30.0;
 constexpr double pointReachPx = 2.5;  // window pixels from a point's centre to its edge
-
-struct Icon {
-    int width = 0, height = 0;
-    std::vector<unsigned char> rgb;
-    const unsigned char* at(int x, int y) const { return &rgb[3 * (std::size_t(y) * width + x)]; }
-};
-
-bool readPng(const std::string& path, Icon& icon)
-{
-    png_image png;
-    std::memset(&png, 0, sizeof png);
-    png.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&png, path.c_str()))
-        return false;
-    png.format = PNG_FORMAT_RGB;
-    icon.width = int(png.width);
-    icon.height = int(png.height);
-    icon.rgb.resize(PNG_IMAGE_SIZE(png));
-    return png_image_finish_read(&png, nullptr, icon.rgb.data(), 0, nullptr) != 0;
-}
 
 class IconOfSize : public ::testing::TestWithParam<int> {};
 
@@ -44,7 +23,7 @@ TEST_P(IconOfSize, ShowsTheSolvedKnot)
     const int size = GetParam();
     const std::string path = std::string(ICON_DIR) + "/" + std::to_string(size) + "x" +
                              std::to_string(size) + "/knotwerry.png";
-    Icon icon;
+    Image icon;
     ASSERT_TRUE(readPng(path, icon)) << "cannot read " << path;
     ASSERT_EQ(icon.width, size);
     ASSERT_EQ(icon.height, size);

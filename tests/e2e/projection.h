@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "tools/xdrive.h"
+#include "tools/png.h"
 
 // How far a picture is from the table's projection: point centres that are not white,
 // and pixels farther than a point's reach from every point that are not pure red.

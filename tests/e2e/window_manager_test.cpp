@@ -93,57 +93,6 @@ void endManager(Child& child, const std::string& home)
         std::filesystem::remove_all(home);
 }
 
-class UnderMetacity : public KnotwerryRun {
-  protected:
-    void SetUp() override
-    {
-        KnotwerryRun::SetUp();
-        if (!HasFatalFailure()) {
-            ASSERT_TRUE(startManager(manager, server, metacity, home));
-        }
-    }
-    void TearDown() override
-    {
-        endManager(manager, home);
-        KnotwerryRun::TearDown();
-    }
-
-    Child manager;
-    std::string home;
-};
-
-TEST_F(UnderMetacity, OffersOnlyMovingAndKeepsTheSize)
-{
-    ASSERT_TRUE(start());
-    const std::vector<std::string> onlyMoving = metacityAllows;
-    std::vector<std::string> actions;
-    EXPECT_TRUE(awaitCondition(
-        [&] { return (actions = allowedActions(server.display, window)) == onlyMoving; },
-        windowLimit))
-        << "allowed actions: " << ::testing::PrintToString(actions);
-
-    // Ask for a new place and a new size at once: the manager grants the move, and once
-    // the window has moved the resize has been dealt with too.
-    Geometry before = windowGeometry(server.display, window);
-    XMoveResizeWindow(server.display, window, 300, 150, 400, 300);
-    XSync(server.display, False);
-    Geometry after;
-    EXPECT_TRUE(awaitCondition(
-        [&] {
-            after = windowGeometry(server.display, window);
-            return after.x != before.x || after.y != before.y;
-        },
-        windowLimit))
-        << "the window did not move";
-    EXPECT_EQ(after.width, windowSize);
-    EXPECT_EQ(after.height, windowSize);
-
-    pressEscape();
-    ASSERT_TRUE(awaitExit(program, exitLimit));
-    EXPECT_FALSE(program.signalled);
-    EXPECT_EQ(program.status, 0);
-}
-
 // The unmaps of top-level windows that a connection of the test's own sees: a window
 // handed back to its manager announces it to the root (ICCCM's synthetic UnmapNotify),
 // and every window made on the root is watched for its own unmaps from its creation on.
@@ -185,7 +134,107 @@ void endWatch(UnmapWatch& watch)
     watch.display = nullptr;
 }
 
-class UnderAManager : public KnotwerryRun, public ::testing::WithParamInterface<Manager> {
+// A run of the program beside a window manager, or a manager's announcement, with a
+// connection of the test's own watching for unmaps.
+class Managed : public KnotwerryRun {
+  protected:
+    void TearDown() override
+    {
+        endWatch(watch);
+        endManager(manager, home);
+        KnotwerryRun::TearDown();
+    }
+
+    // Starts the program with the watch reading all along, up to the first frame.
+    ::testing::AssertionResult startWatched()
+    {
+        if (!watchUnmaps(watch, server))
+            return ::testing::AssertionFailure() << "cannot watch for unmaps";
+        if (!launch(program, server, {KNOTWERRY_PATH}, {"LIBGL_ALWAYS_SOFTWARE=1"}))
+            return ::testing::AssertionFailure() << "cannot start the program";
+        const bool drawn = awaitCondition(
+            [&] {
+                readUnmaps(watch);
+                if (window == None)
+                    window = awaitWindow(server.display, windowTitle, Seconds(0));
+                return window != None && grabWindow(server.display, window, firstFrame) &&
+                       hasRed(firstFrame);
+            },
+            windowLimit);
+        if (!drawn)
+            return ::testing::AssertionFailure() << "no first frame: " << program.errText;
+        return ::testing::AssertionSuccess();
+    }
+
+    // The window's unmaps seen so far, and of them those that handed it back to the
+    // manager.
+    void countUnmaps(int& unmaps, int& withdrawals)
+    {
+        XSync(watch.display, False);
+        readUnmaps(watch);
+        unmaps = withdrawals = 0;
+        for (const XUnmapEvent& unmap : watch.seen)
+            if (unmap.window == window) {
+                ++unmaps;
+                if (unmap.send_event && unmap.event == DefaultRootWindow(watch.display))
+                    ++withdrawals;
+            }
+    }
+
+    void expectEndOnEscape()
+    {
+        pressEscape();
+        ASSERT_TRUE(awaitExit(program, exitLimit));
+        EXPECT_FALSE(program.signalled);
+        EXPECT_EQ(program.status, 0);
+    }
+
+    Child manager;
+    std::string home;
+    UnmapWatch watch;
+};
+
+class UnderMetacity : public Managed {
+  protected:
+    void SetUp() override
+    {
+        KnotwerryRun::SetUp();
+        if (!HasFatalFailure()) {
+            ASSERT_TRUE(startManager(manager, server, metacity, home));
+        }
+    }
+};
+
+TEST_F(UnderMetacity, OffersOnlyMovingAndKeepsTheSize)
+{
+    ASSERT_TRUE(start());
+    const std::vector<std::string> onlyMoving = metacityAllows;
+    std::vector<std::string> actions;
+    EXPECT_TRUE(awaitCondition(
+        [&] { return (actions = allowedActions(server.display, window)) == onlyMoving; },
+        windowLimit))
+        << "allowed actions: " << ::testing::PrintToString(actions);
+
+    // Ask for a new place and a new size at once: the manager grants the move, and once
+    // the window has moved the resize has been dealt with too.
+    Geometry before = windowGeometry(server.display, window);
+    XMoveResizeWindow(server.display, window, 300, 150, 400, 300);
+    XSync(server.display, False);
+    Geometry after;
+    EXPECT_TRUE(awaitCondition(
+        [&] {
+            after = windowGeometry(server.display, window);
+            return after.x != before.x || after.y != before.y;
+        },
+        windowLimit))
+        << "the window did not move";
+    EXPECT_EQ(after.width, windowSize);
+    EXPECT_EQ(after.height, windowSize);
+
+    expectEndOnEscape();
+}
+
+class UnderAManager : public Managed, public ::testing::WithParamInterface<Manager> {
   protected:
     void SetUp() override
     {
@@ -194,44 +243,14 @@ class UnderAManager : public KnotwerryRun, public ::testing::WithParamInterface<
             ASSERT_TRUE(startManager(manager, server, GetParam(), home));
         }
     }
-    void TearDown() override
-    {
-        endWatch(watch);
-        endManager(manager, home);
-        KnotwerryRun::TearDown();
-    }
-
-    Child manager;
-    std::string home;
-    UnmapWatch watch;
 };
 
 TEST_P(UnderAManager, OpensOnceWithOnlyMovingOffered)
 {
     const Manager& row = GetParam();
-    ASSERT_TRUE(watchUnmaps(watch, server));
-    ASSERT_TRUE(launch(program, server, {KNOTWERRY_PATH}, {"LIBGL_ALWAYS_SOFTWARE=1"}));
-    // Start to first frame, reading the watch all along.
-    ASSERT_TRUE(awaitCondition(
-        [&] {
-            readUnmaps(watch);
-            if (window == None)
-                window = awaitWindow(server.display, windowTitle, Seconds(0));
-            return window != None && grabWindow(server.display, window, firstFrame) &&
-                   hasRed(firstFrame);
-        },
-        windowLimit))
-        << "no first frame: " << program.errText;
-    XSync(watch.display, False);
-    readUnmaps(watch);
-
-    int unmaps = 0, withdrawals = 0;
-    for (const XUnmapEvent& unmap : watch.seen)
-        if (unmap.window == window) {
-            ++unmaps;
-            if (unmap.send_event && unmap.event == DefaultRootWindow(watch.display))
-                ++withdrawals;
-        }
+    ASSERT_TRUE(startWatched());
+    int unmaps, withdrawals;
+    countUnmaps(unmaps, withdrawals);
     EXPECT_EQ(withdrawals, row.withdrawals) << "times the window was handed back to the manager";
     if (row.withdrawals == 0) {
         EXPECT_EQ(unmaps, 0) << "times the window was unmapped before its first frame";
@@ -246,10 +265,7 @@ TEST_P(UnderAManager, OpensOnceWithOnlyMovingOffered)
     EXPECT_EQ(where.width, windowSize);
     EXPECT_EQ(where.height, windowSize);
 
-    pressEscape();
-    ASSERT_TRUE(awaitExit(program, exitLimit));
-    EXPECT_FALSE(program.signalled);
-    EXPECT_EQ(program.status, 0);
+    expectEndOnEscape();
 }
 
 INSTANTIATE_TEST_SUITE_P(Managers, UnderAManager, ::testing::Values(metacity, fluxbox),
@@ -270,8 +286,7 @@ void PrintTo(const Announcement& row, std::ostream* out)
     *out << row.name;
 }
 
-class WhereNoManagerTakesIt : public KnotwerryRun,
-                              public ::testing::WithParamInterface<Announcement> {
+class WhereNoManagerTakesIt : public Managed, public ::testing::WithParamInterface<Announcement> {
   protected:
     void SetUp() override
     {
@@ -293,45 +308,22 @@ class WhereNoManagerTakesIt : public KnotwerryRun,
                         reinterpret_cast<const unsigned char*>(name), int(std::strlen(name)));
         XSync(display, False);
     }
-    void TearDown() override
-    {
-        endWatch(watch);
-        KnotwerryRun::TearDown();
-    }
-
-    UnmapWatch watch;
 };
 
 // The program gives the window its frame hints and draws at once; it hands the window
 // back only to a confirmed fluxbox that has taken it, and so never here.
 TEST_P(WhereNoManagerTakesIt, OpensOnceAndDrawsWithItsHints)
 {
-    ASSERT_TRUE(watchUnmaps(watch, server));
-    ASSERT_TRUE(launch(program, server, {KNOTWERRY_PATH}, {"LIBGL_ALWAYS_SOFTWARE=1"}));
-    ASSERT_TRUE(awaitCondition(
-        [&] {
-            readUnmaps(watch);
-            if (window == None)
-                window = awaitWindow(server.display, windowTitle, Seconds(0));
-            return window != None && grabWindow(server.display, window, firstFrame) &&
-                   hasRed(firstFrame);
-        },
-        windowLimit))
-        << "no first frame: " << program.errText;
+    ASSERT_TRUE(startWatched());
     // Past the program's longest wait for a manager, half a second.
     ASSERT_FALSE(awaitExit(program, Seconds(1))) << "it ended: " << program.errText;
-    XSync(watch.display, False);
-    readUnmaps(watch);
-    int unmaps = 0;
-    for (const XUnmapEvent& unmap : watch.seen)
-        unmaps += unmap.window == window;
+    int unmaps, withdrawals;
+    countUnmaps(unmaps, withdrawals);
     EXPECT_EQ(unmaps, 0) << "times the window was unmapped";
     EXPECT_EQ(windowProperty(server.display, window, "_MOTIF_WM_HINTS"),
               (std::vector<long>{3, 4, 0xA, 0, 0}));
 
-    pressEscape();
-    ASSERT_TRUE(awaitExit(program, exitLimit));
-    EXPECT_EQ(program.status, 0);
+    expectEndOnEscape();
 }
 
 INSTANTIATE_TEST_SUITE_P(

@@ -1,14 +1,15 @@
 // Every press the window can deliver, and far beyond it: on a copy of the shipped table
 // fenced by guard zones, each press must change exactly the entries the model names,
 // by their signs alone, write nothing outside the table, and undo itself when repeated.
+// In the window the model is asked once for each 4 x 4 square of pixels, at its top-left
+// pixel, and every pixel of the square must press alike: no pixel's cell is worked out
+// here, as the program works it out.
 #include <gtest/gtest.h>
 
 #include <cstdint>
 #include <cstring>
-#include <map>
 #include <sstream>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "grid/point_grid.h"
@@ -21,10 +22,12 @@ constexpr int side = 196;
 constexpr int entries = 38696;
 constexpr int floats = entries * 3;
 constexpr int windowSize = 800;               // pixels a side; presses inside are 0 ... 799
+constexpr int squarePx = 4;                   // pixels a side of a square that presses alike
 constexpr int farOut = 10000;                 // pixels, the farthest coordinate tried outside
 constexpr int guardFloats = 4096;             // a 16 KiB fence on each side of the table
 constexpr std::uint32_t fence = 0x7fc0deadu;  // a quiet NaN no flip can produce
 constexpr int shards = 8;                     // the window's columns, split to run in parallel
+constexpr int squaresPerShard = windowSize / squarePx / shards;
 
 // The table under test sits between two fences in one block, as the program's own
 // table sits among its neighbours.
@@ -81,20 +84,12 @@ class PressSpace : public ::testing::Test {
         ASSERT_EQ(gridSide, side);
     }
 
-    // One press, twice: after the first the table must be exactly the model's, after
-    // the second exactly the original, and the fences must stand throughout. The
-    // model names the cell of every press; its entries are worked out once a cell.
-    void play(Press press)
+    // One press, twice: after the first the table must be exactly the original with the
+    // `wanted` entries negated, after the second exactly the original, and the fences
+    // must stand throughout.
+    void play(Press press, const std::vector<int>& wanted)
     {
-        Cell picked;
-        const std::vector<int>* wanted = &none;
-        if (pressedCell(press, side, picked)) {
-            std::vector<int>& flips = modelled[{picked.row, picked.cell}];
-            if (flips.empty())
-                flips = cellFlips(picked, side);
-            wanted = &flips;
-        }
-        negateEntries(expected, *wanted);
+        negateEntries(expected, wanted);
 
         const long faultsBefore = faults;
         flipCross(press.x, press.y);
@@ -113,9 +108,9 @@ class PressSpace : public ::testing::Test {
             std::memcpy(table + floats, fenceBlock, sizeof fenceBlock);
         }
 
-        negateEntries(expected, *wanted);
+        negateEntries(expected, wanted);
         ++presses;
-        changedEntries += long(wanted->size());
+        changedEntries += long(wanted.size());
     }
 
     void fault(const std::string& what)
@@ -131,21 +126,25 @@ class PressSpace : public ::testing::Test {
         RecordProperty("changedEntries", std::to_string(changedEntries));
     }
 
-    const std::vector<int> none;
-    std::map<std::pair<int, int>, std::vector<int>> modelled;  // by row and cell
     long presses = 0, changedEntries = 0, faults = 0;
     std::string firstFaults;
 };
 
 class WindowColumns : public PressSpace, public ::testing::WithParamInterface<int> {};
 
-// Every pixel of the window: x over this shard's 100 columns, y over all 800 rows.
-TEST_P(WindowColumns, EveryPressChangesExactlyTheModelsEntriesAndUndoesItself)
+// Every pixel of the window: this shard's 25 columns of squares, 100 pixels wide, over
+// all 200 rows of squares, each square pressed at its 16 pixels.
+TEST_P(WindowColumns, EveryPixelOfASquarePressesAsTheModelSaysOfTheSquare)
 {
-    const int first = GetParam() * windowSize / shards, last = first + windowSize / shards;
-    for (int x = first; x < last; ++x)
-        for (int y = 0; y < windowSize; ++y)
-            play({x, y});
+    const int first = GetParam() * squaresPerShard;
+    for (int column = first; column < first + squaresPerShard; ++column)
+        for (int row = 0; row < windowSize / squarePx; ++row) {
+            const Press corner = {squarePx * column, squarePx * row};
+            const std::vector<int> wanted = crossFlips(corner, side);
+            for (int dx = 0; dx < squarePx; ++dx)
+                for (int dy = 0; dy < squarePx; ++dy)
+                    play({corner.x + dx, corner.y + dy}, wanted);
+        }
     EXPECT_EQ(presses, long{windowSize / shards} * windowSize);
     expectClean();
 }
@@ -153,21 +152,28 @@ TEST_P(WindowColumns, EveryPressChangesExactlyTheModelsEntriesAndUndoesItself)
 INSTANTIATE_TEST_SUITE_P(Shards, WindowColumns, ::testing::Range(0, shards));
 
 // Every coordinate from -10,000 to 10,000 on one axis, with the other at the window's
-// edges, and the far corners: negatives must change nothing, the far right and bottom
-// act as the clamp to the grid's side says.
-TEST_F(PressSpace, PressesOutsideTheWindowChangeNothingOrActAsClamped)
+// edges, and the far corners, each as the model says. Right of or below the window a
+// press acts as one on the window's last pixel that way: the model is asked for those.
+TEST_F(PressSpace, PressesOutsideTheWindowChangeNothingOrActAsTheEdge)
 {
-    auto inside = [](int v) { return v >= 0 && v < windowSize; };
-    for (int v = -farOut; v <= farOut; ++v)
-        for (int edge : {0, windowSize - 1})
-            if (!inside(v)) {
-                play({v, edge});
-                play({edge, v});
+    const int last = windowSize - 1;
+    for (int edge : {0, last}) {
+        const std::vector<int> lastColumn = crossFlips({last, edge}, side);
+        const std::vector<int> lastRow = crossFlips({edge, last}, side);
+        for (int v = -farOut; v <= farOut; ++v) {
+            if (v < 0) {
+                play({v, edge}, crossFlips({v, edge}, side));
+                play({edge, v}, crossFlips({edge, v}, side));
+            } else if (v > last) {
+                play({v, edge}, lastColumn);
+                play({edge, v}, lastRow);
             }
+        }
+    }
     const int corners[] = {-farOut, -801, -4, -1, windowSize, 804, farOut};
     for (int x : corners)
         for (int y : corners)
-            play({x, y});
+            play({x, y}, crossFlips({x, y}, side));
     expectClean();
 }
 

@@ -3,32 +3,16 @@
 // screenshot, so that the browser is held to the same model of a press and the same
 // projection as the desktop. Prints what differs; exit status 0 when the picture
 // matches, 1 when it does not, 2 when it cannot tell.
-#include <png.h>
-
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <vector>
 
 #include "tests/e2e/projection.h"
 #include "tests/fixtures.h"
 #include "tools/cross_model.h"
+#include "tools/png.h"
 
 namespace {
-
-bool readPng(const char* path, Image& image)
-{
-    png_image png;
-    std::memset(&png, 0, sizeof png);
-    png.version = PNG_IMAGE_VERSION;
-    if (!png_image_begin_read_from_file(&png, path))
-        return false;
-    png.format = PNG_FORMAT_RGB;
-    image.width = int(png.width);
-    image.height = int(png.height);
-    image.rgb.resize(PNG_IMAGE_SIZE(png));
-    return png_image_finish_read(&png, nullptr, image.rgb.data(), 0, nullptr) != 0;
-}
 
 // The grid's side: the integer square root of the entry count.
 int sideOf(std::size_t entries)
@@ -66,7 +50,7 @@ int main(int argc, char** argv)
     std::vector<Press> presses;
     for (int i = 4; i < argc; ++i) {
         Press press;
-        if (std::sscanf(argv[i], "%d,%d", &press.x, &press.y) != 2) {
+        if (!parsePress(argv[i], press)) {
             std::fprintf(stderr, "picture_check: %s is not a press X,Y\n", argv[i]);
             return 2;
         }
