@@ -7,8 +7,8 @@
 # make bench: time start-up, a frame, a press and grid sizing against their floors, and
 # write the table to build/bench.md (docs/performance.md says what bounds each).
 # make web: build the program as a web page in build/web; make web-run serves it on
-# 127.0.0.1; make test-web plays it in headless Chromium. Their own Debian packages
-# (Emscripten, Chromium) come from web/setup.sh, which only they run.
+# 127.0.0.1; make test-web plays it in Chromium and Firefox. Their own Debian packages
+# (Emscripten, Chromium, Firefox) come from web/setup.sh, which only they run.
 # make windows: cross-build build/windows/knotwerry.exe with mingw-w64, its zip and its
 # installer. make test-windows: run them under Wine on private X servers.
 # All first install any Debian package that is missing (tools/setup.sh; the Windows
@@ -98,6 +98,7 @@ web: build
 	@web/setup.sh
 	$(WEB_ENV) emcmake cmake -S web -B $(BUILD)/web-build -DCMAKE_BUILD_TYPE=Release \
 	  -DKNOTWERRY_WERROR=$(if $(CI),ON,OFF) -DEMBED_TABLE=$(CURDIR)/$(BUILD)/embed_table \
+	  -DSOLVED_PRINT=$(CURDIR)/$(BUILD)/tools/solved_print \
 	  -DWEB_OUT=$(CURDIR)/$(WEB)
 	$(WEB_ENV) cmake --build $(BUILD)/web-build -j$(JOBS)
 

@@ -6,7 +6,9 @@ set -euo pipefail
 
 packages=(emscripten python3)                                     # make web, make web-run
 if [[ ${1-} == test ]]; then
-  packages+=(chromium chromium-driver python3-selenium fonts-dejavu-core)  # make test-web
+  # make test-web: Chromium over its DevTools protocol, Firefox over WebDriver BiDi on
+  # a private Xvfb, both through python3-websocket.
+  packages+=(chromium firefox-esr python3-websocket xvfb fonts-dejavu-core)
 fi
 
 exec "$(dirname "$0")/../tools/install_missing.sh" "${packages[@]}"
