@@ -7,19 +7,6 @@
 #include "tests/fixtures.h"
 #include "tools/cross_model.h"
 
-namespace {
-
-// The grid's side: the integer square root of the entry count.
-int sideOf(std::size_t entries)
-{
-    int side = 0;
-    while (std::size_t(side + 1) * std::size_t(side + 1) <= entries)
-        ++side;
-    return side;
-}
-
-}  // namespace
-
 int main(int argc, char** argv)
 {
     if (argc != 4) {
@@ -32,7 +19,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "solved_print: %s or %s cannot be read\n", argv[1], argv[2]);
         return 1;
     }
-    const int side = sideOf(table.size() / 3);
+    const int side = gridSideOf(table.size() / 3);
     playPresses(reinterpret_cast<float(*)[3]>(table.data()), solution, side);
     std::FILE* out = std::fopen(argv[3], "w");
     if (!out) {

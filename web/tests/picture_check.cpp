@@ -32,15 +32,6 @@ bool readPng(const char* path, Image& image)
     return png_image_finish_read(&png, nullptr, image.rgb.data(), 0, nullptr) != 0;
 }
 
-// The grid's side: the integer square root of the entry count.
-int sideOf(std::size_t entries)
-{
-    int side = 0;
-    while (std::size_t(side + 1) * std::size_t(side + 1) <= entries)
-        ++side;
-    return side;
-}
-
 }  // namespace
 
 int main(int argc, char** argv)
@@ -91,7 +82,7 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    const int side = sideOf(table.size() / 3);
+    const int side = gridSideOf(table.size() / 3);
     playPresses(reinterpret_cast<float(*)[3]>(table.data()), presses, side);
     Mismatch mismatch = compareWithProjection(picture, table.data(), side * side, twist);
     if (mismatch.none()) {

@@ -218,6 +218,12 @@ class Page:
     def release(self, x, y, button='left'):
         self.browser.mouse('up', *self.at(x, y), button)
 
+    def click(self, x, y):
+        """A left press and its release, and the press in the model."""
+        self.press(x, y)
+        self.release(x, y)
+        self.pressed(*self.lands(x, y))
+
     def move(self, x, y, held=()):
         self.browser.mouse('move', *self.at(x, y), None, held)
 
@@ -543,20 +549,21 @@ def at_every_ratio_the_whole_canvas_is_in_view_sharp_one_device_pixel_a_canvas_p
 
 
 @test
-def at_ratio_2_a_press_picks_the_canvas_pixel_under_the_pointer_at_slice_edges(ctx):
+def at_ratios_2_and_3_a_press_picks_the_canvas_pixel_under_the_pointer_at_slice_edges(ctx):
     """Either side of the edge between slices 99 and 100 (canvas x 399 | 400), and of
-    the edge between cells 9 and 10 (canvas y 39 | 40), a quarter of a CSS pixel in."""
-    page = Page(ctx, ratio=2)
-    page.await_first_frame()
-    box = page.canvas_box()
-    for x, y in [(399, 150), (400, 150), (250, 39), (250, 40)]:
-        # The centre of the device pixel.
-        css_x, css_y = box['x'] + (x + 0.5) / 2, box['y'] + (y + 0.5) / 2
-        page.browser.mouse('down', css_x, css_y, 'left', ('left',))
-        page.browser.mouse('up', css_x, css_y, 'left')
-        page.pressed(*page.lands(x, y, (css_x, css_y)))
-        page.await_model(f'a press at canvas pixel {x},{y}')
-    page.no_faults()
+    the edge between cells 9 and 10 (canvas y 39 | 40), a quarter into the device
+    pixel. At ratio 2 the edges fall between whole CSS pixels, at ratio 3 inside them."""
+    for ratio in (2, 3):
+        page = Page(ctx, ratio=ratio)
+        page.await_first_frame()
+        box = page.canvas_box()
+        for x, y in [(399, 150), (400, 150), (250, 39), (250, 40)]:
+            at = box['x'] + (x + 0.25) / ratio, box['y'] + (y + 0.25) / ratio
+            page.browser.mouse('down', *at, 'left', ('left',))
+            page.browser.mouse('up', *at, 'left')
+            page.pressed(*page.lands(x, y, at))
+            page.await_model(f'at ratio {ratio}, a press on canvas pixel {x},{y}')
+        page.no_faults()
 
 
 # --- solved, and a lost picture ----------------------------------------------------------
@@ -571,32 +578,16 @@ def solution():
 def the_press_that_solves_the_knot_is_told_and_the_next_press_clears_it(ctx):
     page = Page(ctx)
     page.await_first_frame()
-    presses = solution()
-    page.press(100, 100)  # a stray press first, undone last: 14 presses in all
-    page.release(100, 100)
-    page.pressed(100, 100)
-    for x, y in presses:
-        check(page.text('status') == '', f'before the knot is whole the page says {page.text("status")!r}')
-        page.press(x, y)
-        page.release(x, y)
-        page.pressed(x, y)
-        page.await_model(f'the solution\'s press at {x},{y}')
-    check(page.text('status') == '', f'with a stray press left the page says {page.text("status")!r}')
-    page.press(100, 100)
-    page.release(100, 100)
-    page.pressed(100, 100)
-    page.await_model('the stray press undone')
-    check(page.text('status') == 'Solved in 14 presses.', f'solved, the page says {page.text("status")!r}')
-    page.press(500, 500)
-    page.release(500, 500)
-    page.pressed(500, 500)
-    page.await_model('a press after the knot was solved')
-    check(page.text('status') == '', f'after one more press the page says {page.text("status")!r}')
-    page.press(500, 500)
-    page.release(500, 500)
-    page.pressed(500, 500)
-    page.await_model('that press undone')
-    check(page.text('status') == 'Solved in 16 presses.', f'solved again, the page says {page.text("status")!r}')
+    # A stray press first, undone after the solution's presses: solved at the 14th
+    # press. One more press clears it, and undoing that solves it again.
+    steps = ([((100, 100), '')] + [(press, '') for press in solution()] +
+             [((100, 100), 'Solved in 14 presses.'), ((500, 500), ''),
+              ((500, 500), 'Solved in 16 presses.')])
+    for count, ((x, y), said) in enumerate(steps, 1):
+        page.click(x, y)
+        page.await_model(f'press {count}, at {x},{y}')
+        check(page.text('status') == said,
+              f'after press {count} the page says {page.text("status")!r}, not {said!r}')
     page.no_faults()
 
 
@@ -661,13 +652,10 @@ def main():
                         # Every path ends with no console error.
                         faults = ctx.browser.run('return window.__faults || []') + ctx.browser.errors()
                         check(not faults, f'the console shows errors: {json.dumps(faults)}')
-                    except Failure as failure:
+                    except Exception as failure:
                         failed += 1
-                        print(f'FAIL {kind} {function.__name__}: {failure}', flush=True)
-                        continue
-                    except Exception:
-                        failed += 1
-                        print(f'FAIL {kind} {function.__name__}:\n{traceback.format_exc()}', flush=True)
+                        why = failure if isinstance(failure, Failure) else '\n' + traceback.format_exc()
+                        print(f'FAIL {kind} {function.__name__}: {why}', flush=True)
                         continue
                     passed += 1
                     print(f'ok   {kind} {function.__name__} ({time.monotonic() - started:.1f} s)',
