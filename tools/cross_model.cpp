@@ -39,6 +39,14 @@ std::vector<int> crossFlips(Press press, int side)
     return cellFlips(picked, side);
 }
 
+int gridSideOf(std::size_t entries)
+{
+    int side = 0;
+    while (std::size_t(side + 1) * std::size_t(side + 1) <= entries)
+        ++side;
+    return side;
+}
+
 void playPresses(float (*table)[3], const std::vector<Press>& presses, int side)
 {
     for (Press press : presses)

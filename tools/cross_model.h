@@ -3,6 +3,7 @@
 // program against it.
 #pragma once
 
+#include <cstddef>
 #include <vector>
 
 // A press at window pixel (x, y).
@@ -28,6 +29,9 @@ bool pressedCell(Press press, int side, Cell& picked);
 std::vector<int> cellFlips(Cell picked, int side);
 // The same for a press at (x, y); none for a negative coordinate.
 std::vector<int> crossFlips(Press press, int side);
+
+// The side of the grid drawn from a table of this many entries: its integer square root.
+int gridSideOf(std::size_t entries);
 
 // Applies the presses to a table of x, y, z floats, one after another.
 void playPresses(float (*table)[3], const std::vector<Press>& presses, int side);

@@ -46,7 +46,10 @@ for role in "$@"; do
     ) ;;
     arm64) packages+=(g++-aarch64-linux-gnu dpkg-dev) ;;
     web) packages+=(emscripten python3) ;;
-    web-test) packages+=(chromium chromium-driver python3-selenium fonts-dejavu-core) ;;
+    web-test) packages+=(                            # Chromium over its DevTools protocol,
+      chromium firefox-esr python3-websocket         # Firefox over WebDriver BiDi on a
+      xvfb fonts-dejavu-core                         # private Xvfb
+    ) ;;
     windows) packages+=(
       g++-mingw-w64-x86-64 binutils-mingw-w64-x86-64  # the cross-compiler and objdump
       dpkg-dev                                        # apt-get source unpacks with dpkg-source

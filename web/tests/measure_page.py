@@ -1,69 +1,160 @@
 #!/usr/bin/python3
-"""Measures the web page in headless Chromium: the download, the first frame, a frame.
+"""Measures the web page in Chromium and in Firefox against a bare WebGL page.
 
-measure_page.py SITE [RUNS]: prints a Markdown table, each figure the median of RUNS
-runs (7 when none is given).
+measure_page.py SITE [RUNS] [BROWSER ...]: prints a Markdown table, each figure the
+median of RUNS (7 when none is given), in each browser (both when none is named).
 
 - The download: every file of SITE, gzipped at level 9, as a static host would send it.
-- First frame after navigation, cold: a fresh browser (no cache) per run, from the
-  start of navigation to the end of the first WebGL draw.
-- The same, warm: a reload in a browser that has loaded the page before (HTTP cache
-  and compiled code cached).
-- A frame: from the frame's clear to the end of its draw, made to wait for the GPU
-  (SwiftShader, on the CPU) by reading one pixel back, as the desktop's frame figure
-  waits with glFinish. Frames are asked for by key presses that change nothing.
+- First frame after navigation: from the start of navigation to the end of the first
+  WebGL draw, made to wait for the renderer by reading one pixel back. The page and
+  the bare page are loaded in turn in one browser, so both have the HTTP cache warm.
+- Press to frame: from the mousedown event (its timeStamp) to the end of the next draw.
+- A press's own work in the page: the browser's mousedown, from the first listener on
+  the window to the last (GLUT's handler, the flip, the check for "Solved"), and that
+  check alone (the program's pressMade, called from the page).
+
+The bare page draws the same 38,416 points of grid/data/knot.bin with the same
+camera, point size and colours, with WebGL and 30 lines of JavaScript: the floor of
+what drawing these points costs a page. A press there negates the same cross in its
+own array and draws again.
 """
 import gzip
 import os
+import shutil
 import statistics
 import sys
+import tempfile
 import threading
 import time
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), '..'))
 import serve  # noqa: E402
-from play_page import Browser, Page  # noqa: E402
+from browsers import BROWSERS  # noqa: E402
+from play_page import await_  # noqa: E402
 
-# Stamps the first draw, and times every frame from its clear to its draw's end.
+TOP = os.path.normpath(os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', '..'))
+
+# In both pages before their own scripts: the end of every draw, and every mousedown
+# as it enters the window and as it leaves it.
 STAMPS = r'''
-window.__firstDraw = null;
-window.__frames = [];
-window.__context = null;
-const getContext = HTMLCanvasElement.prototype.getContext;
-HTMLCanvasElement.prototype.getContext = function (...args) {
-  const started = performance.now();
-  const context = getContext.apply(this, args);
-  if (window.__context === null) window.__context = [started, performance.now()];
-  return context;
-};
-for (const kind of [WebGLRenderingContext, WebGL2RenderingContext]) {
-  const clear = kind.prototype.clear;
-  kind.prototype.clear = function (...args) { window.__frameStart = performance.now(); return clear.apply(this, args); };
+window.__draws = [];
+window.__downs = [];
+for (const kind of [WebGLRenderingContext, WebGL2RenderingContext])
   for (const name of ['drawArrays', 'drawElements']) {
     const draw = kind.prototype[name];
     kind.prototype[name] = function (...args) {
       const result = draw.apply(this, args);
       this.readPixels(0, 0, 1, 1, this.RGBA, this.UNSIGNED_BYTE, new Uint8Array(4));
-      const end = performance.now();
-      if (window.__firstDraw === null) window.__firstDraw = end;
-      else window.__frames.push(end - window.__frameStart);
+      window.__draws.push(performance.now());
       return result;
     };
   }
+window.addEventListener('mousedown', e => window.__downs.push([e.timeStamp, performance.now()]), true);
+window.addEventListener('mousedown', e => window.__downs[window.__downs.length - 1].push(performance.now()));
+'''
+
+BARE = r'''<!doctype html>
+<html><head><meta charset="utf-8"><title>bare</title></head>
+<body style="margin: 8px">
+<canvas id="canvas" width="800" height="800" style="width: 800px; height: 800px"></canvas>
+<script>
+'use strict';
+const canvas = document.getElementById('canvas');
+const gl = canvas.getContext('webgl', {antialias: false, alpha: false});
+const shader = (type, text) => {
+  const s = gl.createShader(type); gl.shaderSource(s, text); gl.compileShader(s); return s; };
+const program = gl.createProgram();
+gl.attachShader(program, shader(gl.VERTEX_SHADER,
+  'attribute vec3 p; void main() { gl_Position = vec4(2.0 * p.x, -2.0 * p.z,' +
+  ' (-(p.y - 10.0) - 25.5) / 24.5, 1.0); gl_PointSize = 5.0; }'));
+gl.attachShader(program, shader(gl.FRAGMENT_SHADER,
+  'void main() { gl_FragColor = vec4(1.0); }'));
+gl.linkProgram(program);
+gl.useProgram(program);
+gl.enable(gl.DEPTH_TEST);
+gl.clearColor(1, 0, 0, 0);
+let table, n;
+function draw() {
+  gl.bufferData(gl.ARRAY_BUFFER, table, gl.STREAM_DRAW);
+  gl.clear(gl.COLOR_BUFFER_BIT | gl.DEPTH_BUFFER_BIT);
+  gl.drawArrays(gl.POINTS, 0, n * n);
 }
+fetch('knot.bin').then(r => r.arrayBuffer()).then(bytes => {
+  table = new Float32Array(bytes);
+  n = Math.floor(Math.sqrt(table.length / 3));
+  gl.bindBuffer(gl.ARRAY_BUFFER, gl.createBuffer());
+  gl.enableVertexAttribArray(0);
+  gl.vertexAttribPointer(0, 3, gl.FLOAT, false, 0, 0);
+  requestAnimationFrame(draw);
+});
+const negate = k => { for (let i = 3 * k; i < 3 * k + 3; ++i) table[i] = -table[i]; };
+canvas.addEventListener('mousedown', event => {
+  const r = Math.min(Math.floor(event.offsetX / 4), n), c = Math.min(Math.floor(event.offsetY / 4), n);
+  for (let i = 0; i < n; ++i) { negate(i * n + r); negate(r * n + i); }
+  negate(r * n + c);
+  requestAnimationFrame(draw);
+});
+</script></body></html>
 '''
 
 
-def median_ms(values):
-    return f'{statistics.median(values):.0f} ms'
+def median(values, unit='ms', digits=0):
+    return f'{statistics.median(values):.{digits}f} {unit}' if values else '—'
+
+
+def spread(values):
+    return f'{min(values):.0f} to {max(values):.0f}' if values else ''
+
+
+def measure(kind, url, runs):
+    browser = BROWSERS[kind](STAMPS)
+    first = {'knotwerry': [], 'bare': []}
+    press = {'knotwerry': [], 'bare': []}
+    handler, check = [], []
+    try:
+        for run in range(runs + 1):  # the first round warms the cache, and is dropped
+            for page in ('knotwerry', 'bare'):
+                browser.open(url + ('index.html' if page == 'knotwerry' else 'bare.html'))
+                await_(lambda: browser.run('return window.__draws.length') > 0, f'{page}\'s first frame')
+                if run:
+                    first[page].append(browser.run('return window.__draws[0]'))
+                if run != runs:
+                    continue
+                # Presses on the last round, each awaited to its frame.
+                browser.run('await new Promise(done => requestAnimationFrame(() => requestAnimationFrame(done)))')
+                for i in range(4 * runs):
+                    x, y = 8 + 37 + 17 * i, 8 + 101 + 13 * i
+                    draws = browser.run('return window.__draws.length')
+                    browser.mouse('down', x, y, 'left', ('left',))
+                    browser.mouse('up', x, y, 'left')
+                    await_(lambda: browser.run('return window.__draws.length') > draws, 'a press\'s frame')
+                    down = browser.run('return window.__downs[window.__downs.length - 1]')
+                    drawn = browser.run(f'return window.__draws[{draws}]')
+                    press[page].append(drawn - down[0])
+                    if page == 'knotwerry':
+                        handler.append(down[2] - down[1])
+                if page == 'knotwerry':
+                    # In batches of 200: the browsers' clocks step by 0.1 ms or more.
+                    check.extend(browser.run(
+                        'const times = [];'
+                        'for (let b = 0; b < 9; ++b) {'
+                        '  const t = performance.now();'
+                        '  for (let i = 0; i < 200; ++i) Module._pressMade();'
+                        '  times.push((performance.now() - t) / 200); }'
+                        'return times'))
+        version = browser.version()
+    finally:
+        browser.quit()
+    return first, press, handler, check, version
 
 
 def main():
-    if len(sys.argv) not in (2, 3):
-        sys.exit('usage: measure_page.py SITE [RUNS]')
+    if len(sys.argv) < 2:
+        sys.exit('usage: measure_page.py SITE [RUNS] [BROWSER ...]')
     site = sys.argv[1]
-    runs = int(sys.argv[2]) if len(sys.argv) == 3 else 7
+    runs = int(sys.argv[2]) if len(sys.argv) > 2 else 7
+    kinds = sys.argv[3:] or ['chromium', 'firefox']
 
     rows = []
     total = 0
@@ -72,72 +163,48 @@ def main():
             data = file.read()
         packed = len(gzip.compress(data, 9))
         total += packed
-        rows.append((f'`{name}`, gzipped (of {len(data) / 1024:.0f} KiB)', f'{packed / 1024:.1f} KiB'))
-    rows.append(('the download, gzipped', f'{total / 1024:.1f} KiB'))
+        rows.append(f'| `{name}`, gzipped (of {len(data) / 1024:.0f} KiB) | {packed / 1024:.1f} KiB |')
+    rows.append(f'| the download, gzipped | {total / 1024:.1f} KiB |')
 
-    server = serve.make_server(site)
+    folder = tempfile.mkdtemp(prefix='knotwerry-measure-')
+    for name in os.listdir(site):
+        shutil.copy(os.path.join(site, name), folder)
+    shutil.copy(os.path.join(TOP, 'grid', 'data', 'knot.bin'), folder)
+    with open(os.path.join(folder, 'bare.html'), 'w') as file:
+        file.write(BARE)
+    server = serve.make_server(folder)
     threading.Thread(target=server.serve_forever, daemon=True).start()
     url = f'http://127.0.0.1:{server.server_address[1]}/'
-
-    stages = []
-
-    def first_draw(page):
-        page.await_(lambda: page.js('return window.__firstDraw'), 'the first frame')
-        stages.append(page.js(
-            'const wasm = performance.getEntriesByType("resource")'
-            '  .find(r => r.name.endsWith(".wasm"));'
-            'return [wasm.responseEnd, window.__context[0], window.__context[1],'
-            '        window.__firstDraw]'))
-        return stages[-1][3]
-
-    cold = []
-    for _ in range(runs):
-        browser = Browser()
-        browser.driver.execute_cdp_cmd('Page.addScriptToEvaluateOnNewDocument', {'source': STAMPS})
-        try:
-            cold.append(first_draw(Page(browser, url, None, None)))
-        finally:
-            browser.quit()
-
-    cold_stages = stages[:]
-    browser = Browser()
-    browser.driver.execute_cdp_cmd('Page.addScriptToEvaluateOnNewDocument', {'source': STAMPS})
+    load = os.getloadavg()[0]
+    results = {}
     try:
-        first_draw(Page(browser, url, None, None))
-        del stages[:]
-        warm = [first_draw(Page(browser, url, None, None)) for _ in range(runs)]
-        warm_stages = stages[:]
-        page = Page(browser, url, None, None)
-        first_draw(page)
-        for _ in range(4 * runs):
-            count = page.draws()
-            page.tap('a')
-            page.await_draws_beyond(count, 'a key')
-        frames = page.js('return window.__frames')
+        for kind in kinds:
+            results[kind] = measure(kind, url, runs)
     finally:
-        browser.quit()
         server.shutdown()
+        shutil.rmtree(folder)
 
-    rows.append((f'first frame after navigation, cold (median of {runs})', median_ms(cold)))
-    rows.append((f'first frame after navigation, warm (median of {runs})', median_ms(warm)))
-    rows.append((f'a frame, clear to the end of its draw (median of {len(frames)})',
-                 f'{statistics.median(frames):.2f} ms'))
-    print(f'Chromium headless, SwiftShader (ANGLE); {time.strftime("%Y-%m-%d %H:%M UTC", time.gmtime())},'
-          f' load average {os.getloadavg()[0]:.2f}')
+    print(f'{time.strftime("%Y-%m-%d %H:%M UTC", time.gmtime())}, load average {load:.2f} before,'
+          f' {os.getloadavg()[0]:.2f} after')
     print()
     print('| Figure | Value |')
     print('|---|---|')
-    for figure, value in rows:
-        print(f'| {figure} | {value} |')
+    for row in rows:
+        print(row)
     print()
-    for name, runs_stages in (('cold', cold_stages), ('warm', warm_stages)):
-        wasm, context_from, context_to, draw = (statistics.median(s[i] for s in runs_stages)
-                                                for i in range(4))
-        print(f'{name}, medians: the .wasm loaded at {wasm:.0f} ms; WebGL context asked for at'
-              f' {context_from:.0f} ms, made by {context_to:.0f} ms; first draw done at'
-              f' {draw:.0f} ms')
-    print('cold runs:', ', '.join(f'{v:.0f}' for v in cold), 'ms')
-    print('warm runs:', ', '.join(f'{v:.0f}' for v in warm), 'ms')
+    print('| Browser | Figure | Knotwerry | Bare WebGL page | Ratio |')
+    print('|---|---|---|---|---|')
+    for kind, (first, press, handler, check, version) in results.items():
+        name = f'{kind} {version}'
+        for figure, values in ((f'first frame after navigation (median of {runs})', first),
+                               (f'press to frame (median of {4 * runs})', press)):
+            ratio = statistics.median(values['knotwerry']) / statistics.median(values['bare'])
+            print(f'| {name} | {figure} | {median(values["knotwerry"])} ({spread(values["knotwerry"])})'
+                  f' | {median(values["bare"])} ({spread(values["bare"])}) | {ratio:.2f} |')
+        print(f'| {name} | a press\'s mousedown, first listener to last (median of {len(handler)})'
+              f' | {median(handler, digits=2)} | | |')
+        print(f'| {name} | the "Solved" check alone, pressMade (median of {len(check)} batches'
+              f' of 200; slowest batch) | {median(check, digits=3)} ({max(check):.3f} ms) | | |')
 
 
 if __name__ == '__main__':

@@ -1,8 +1,10 @@
 // picture_check TABLE.bin PICTURE.png TWIST [X,Y ...]: does the picture show the table
 // after these presses, turned by TWIST degrees? The page's tests ask it of every
 // screenshot, so that the browser is held to the same model of a press and the same
-// projection as the desktop. Prints what differs; exit status 0 when the picture
-// matches, 1 when it does not, 2 when it cannot tell.
+// projection as the desktop. The picture must be 800 x 800 pixels, one a canvas pixel,
+// and hold nothing but the picture's own pure red and pure white: no pixel smoothed.
+// Prints what differs; exit status 0 when the picture matches, 1 when it does not, 2
+// when it cannot tell.
 #include <cstdio>
 #include <cstdlib>
 #include <vector>
@@ -11,19 +13,6 @@
 #include "tests/fixtures.h"
 #include "tools/cross_model.h"
 #include "tools/png.h"
-
-namespace {
-
-// The grid's side: the integer square root of the entry count.
-int sideOf(std::size_t entries)
-{
-    int side = 0;
-    while (std::size_t(side + 1) * std::size_t(side + 1) <= entries)
-        ++side;
-    return side;
-}
-
-}  // namespace
 
 int main(int argc, char** argv)
 {
@@ -57,7 +46,23 @@ int main(int argc, char** argv)
         presses.push_back(press);
     }
 
-    const int side = sideOf(table.size() / 3);
+    if (picture.width != 800 || picture.height != 800) {
+        std::printf("the picture is %d x %d pixels, not 800 x 800\n", picture.width,
+                    picture.height);
+        return 1;
+    }
+    int blended = 0;  // neither pure red nor pure white
+    for (std::size_t i = 0; i < picture.rgb.size(); i += 3) {
+        const unsigned char* p = &picture.rgb[i];
+        if (!(p[0] == 255 && ((p[1] == 0 && p[2] == 0) || (p[1] == 255 && p[2] == 255))))
+            ++blended;
+    }
+    if (blended != 0) {
+        std::printf("%d pixels are neither pure red nor pure white\n", blended);
+        return 1;
+    }
+
+    const int side = gridSideOf(table.size() / 3);
     playPresses(reinterpret_cast<float(*)[3]>(table.data()), presses, side);
     Mismatch mismatch = compareWithProjection(picture, table.data(), side * side, twist);
     if (mismatch.none()) {
