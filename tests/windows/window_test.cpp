@@ -132,12 +132,7 @@ using Ending = WineRun;
 TEST_F(Ending, EscapeThroughCmdGivesStatusZeroSilently)
 {
     ASSERT_TRUE(startThroughCmd(KNOTWERRY_EXE, {}));
-    ASSERT_TRUE(probe({"window", windowTitle, std::to_string(windowLimit.count())}, window));
-    std::istringstream(window["origin"]) >> originX >> originY;
-    desktop = awaitWindow(server.display, desktopTitle, windowLimit);
-    ASSERT_NE(desktop, None);
-    ASSERT_TRUE(awaitCondition([&] { return grabClient(firstFrame) && hasRed(firstFrame); },
-                               windowLimit));
+    ASSERT_TRUE(awaitWindowAndFirstFrame());
     tapKey(XK_Escape);
     ASSERT_TRUE(awaitExit(program, exitLimit));
     EXPECT_EQ(windowsStatus(), 0);

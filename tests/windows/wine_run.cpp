@@ -75,53 +75,53 @@ bool WineRun::probe(const std::vector<std::string>& args, Facts& facts)
     return ended && run.status == 0;
 }
 
-bool WineRun::start(const std::string& exe, const std::vector<std::string>& env,
-                    const std::vector<std::string>& args)
-{
-    for (int attempt = 1;; ++attempt) {
-        if (!startOnce(exe, env, args))
-            return false;
-        if (!shortSurface(firstFrame) || attempt == shortSurfaceTries)
-            return true;
-        // Wine's fault, not the program's, and rare: start again.
-        std::fprintf(stderr, "Wine drew the first frame on a surface short of the window; starting again\n");
-        endChild(program);
-        wineserver("-k");
-        wineserver("-w");
-        wineserver("-p");
-    }
-}
-
-bool WineRun::startOnce(const std::string& exe, const std::vector<std::string>& env,
-                        const std::vector<std::string>& args)
+::testing::AssertionResult WineRun::start(const std::string& exe,
+                                          const std::vector<std::string>& env,
+                                          const std::vector<std::string>& args)
 {
     std::vector<std::string> settings = {"LIBGL_ALWAYS_SOFTWARE=1"};
     settings.insert(settings.end(), env.begin(), env.end());
     std::vector<std::string> argv = {WINE, exe};
     argv.insert(argv.end(), args.begin(), args.end());
     if (!launch(program, server, argv, settings))
-        return false;
-    if (!probe({"window", windowTitle, std::to_string(windowLimit.count())}, window))
-        return false;
-    std::istringstream origin(window["origin"]);
-    if (!(origin >> originX >> originY))
-        return false;
-    desktop = awaitWindow(server.display, desktopTitle, windowLimit);
-    return desktop != None &&
-           awaitCondition([&] { return grabClient(firstFrame) && hasRed(firstFrame); },
-                          windowLimit);
+        return ::testing::AssertionFailure() << "cannot start " << exe;
+    return awaitWindowAndFirstFrame();
 }
 
-bool shortSurface(const Image& image)
+// GLUT shows the window as soon as it is made, and start-up fixes its frame and size
+// before the first frame: Windows is asked where the client area is once that frame
+// shows on the desktop.
+::testing::AssertionResult WineRun::awaitWindowAndFirstFrame()
 {
-    bool redRight = false, redBottom = false;
-    for (int i = 0; i < image.width && i < image.height; ++i) {
-        const unsigned char* right = image.at(image.width - 1, i);
-        const unsigned char* bottom = image.at(i, image.height - 1);
-        redRight = redRight || (right[0] == 255 && right[1] == 0 && right[2] == 0);
-        redBottom = redBottom || (bottom[0] == 255 && bottom[1] == 0 && bottom[2] == 0);
+    desktop = awaitWindow(server.display, desktopTitle, windowLimit);
+    if (desktop == None)
+        return ::testing::AssertionFailure() << "no Wine desktop";
+    Image whole;
+    if (!awaitCondition([&] { return grabWindow(server.display, desktop, whole) && hasRed(whole); },
+                        windowLimit))
+        return ::testing::AssertionFailure() << "no frame on the desktop";
+    if (!probe({"window", windowTitle, std::to_string(windowLimit.count())}, window))
+        return ::testing::AssertionFailure() << "the probe saw no window: " << window["window"];
+    if (!(std::istringstream(window["origin"]) >> originX >> originY))
+        return ::testing::AssertionFailure() << "the probe gave no origin";
+    if (!awaitCondition([&] { return grabClient(firstFrame) && hasRed(firstFrame); }, windowLimit))
+        return ::testing::AssertionFailure() << "no first frame in the client area";
+    // The grid keeps clear of the right and bottom edges, so a frame drawn to the whole
+    // client area is pure red there.
+    int column = 0, row = 0;
+    for (int i = 0; i < windowSize; ++i) {
+        const unsigned char* right = firstFrame.at(windowSize - 1, i);
+        const unsigned char* bottom = firstFrame.at(i, windowSize - 1);
+        column += !(right[0] == 255 && right[1] == 0 && right[2] == 0);
+        row += !(bottom[0] == 255 && bottom[1] == 0 && bottom[2] == 0);
     }
-    return !redRight || !redBottom;
+    if (column == 0 && row == 0)
+        return ::testing::AssertionSuccess();
+    const unsigned char* corner = firstFrame.at(windowSize - 1, windowSize - 1);
+    return ::testing::AssertionFailure()
+           << "the first frame is not drawn to the edges: " << column << " pixels of the last "
+           << "column and " << row << " of the last row are not red; the last corner is "
+           << int(corner[0]) << "," << int(corner[1]) << "," << int(corner[2]);
 }
 
 bool WineRun::startThroughCmd(const std::string& exe, const std::vector<std::string>& env)
@@ -215,7 +215,7 @@ void ModelledWineRun::SetUp()
         return;
     model = readTable(KNOT_TABLE_PATH);
     ASSERT_EQ(model.size(), std::size_t{knotEntries} * 3);
-    ASSERT_TRUE(start()) << "no window or no first frame; the probe saw: " << window["window"];
+    ASSERT_TRUE(start());
 }
 
 void ModelledWineRun::pressInModel(Press press)

@@ -23,13 +23,6 @@ constexpr int gridPoints = gridSide * gridSide;  // the entries drawn
 constexpr auto windowLimit = std::chrono::seconds(60);
 constexpr auto exitLimit = std::chrono::seconds(20);
 
-// Now and then Wine gives the GL window a surface one pixel short on the right or at
-// the bottom (its client window is resized after GL has read its size, it seems), and
-// keeps it: the last column or row then shows the frame's grey and never the red. It is Wine's fault, so a start
-// that draws its first frame like that is made again, a few times at most.
-constexpr int shortSurfaceTries = 3;
-bool shortSurface(const Image& image);
-
 // What the probe printed, one "name value" line each.
 using Facts = std::map<std::string, std::string>;
 
@@ -42,12 +35,15 @@ class WineRun : public ::testing::Test {
     void TearDown() override;
 
     // Starts a Windows program (knotwerry.exe unless told) under Wine, with these
-    // additions to the environment and these arguments, and waits for its window, as
-    // the probe sees it, and its first frame; false when either does not come.
-    bool start(const std::string& exe = KNOTWERRY_EXE, const std::vector<std::string>& env = {},
-               const std::vector<std::string>& args = {});
-    bool startOnce(const std::string& exe, const std::vector<std::string>& env,
-                   const std::vector<std::string>& args);
+    // additions to the environment and these arguments, and waits for its first frame
+    // and its window, as the probe sees it.
+    ::testing::AssertionResult start(const std::string& exe = KNOTWERRY_EXE,
+                                     const std::vector<std::string>& env = {},
+                                     const std::vector<std::string>& args = {});
+    // Waits for knotwerry's first frame in the Wine desktop, and then for its window as
+    // the probe sees it. The first frame must be drawn to the client area's last column
+    // and row, which are the clear colour.
+    ::testing::AssertionResult awaitWindowAndFirstFrame();
     // Runs the probe with these arguments to its end; false when it fails.
     bool probe(const std::vector<std::string>& args, Facts& facts);
     // Runs a Windows program through a batch file under cmd /c, with DISPLAY taken out
