@@ -3,20 +3,13 @@
 // from the probe, its pixels from the desktop's X window.
 #pragma once
 
-#include <gtest/gtest.h>
-
 #include <map>
 #include <string>
 #include <vector>
 
-#include "tools/cross_model.h"
-#include "tools/xdrive.h"
+#include "tests/harness.h"
 
-constexpr char windowTitle[] = "Tavrosk: Knotwerry";
 constexpr char desktopTitle[] = "Default - Wine desktop";
-constexpr int windowSize = 800;
-constexpr int gridSide = 196;
-constexpr int gridPoints = gridSide * gridSide;  // the entries drawn
 
 // Wine starts slowly, and more so on a loaded machine; every wait polls and ends as
 // soon as it can.
@@ -29,8 +22,9 @@ using Facts = std::map<std::string, std::string>;
 // A Windows path on Wine's Z: drive, which is the Unix root.
 std::string windowsPath(const std::string& unixPath);
 
-class WineRun : public ::testing::Test {
+class WineRun : public ProgramRun {
   protected:
+    WineRun() : ProgramRun(windowLimit) {}
     void SetUp() override;
     void TearDown() override;
 
@@ -41,8 +35,7 @@ class WineRun : public ::testing::Test {
                                      const std::vector<std::string>& env = {},
                                      const std::vector<std::string>& args = {});
     // Waits for knotwerry's first frame in the Wine desktop, and then for its window as
-    // the probe sees it. The first frame must be drawn to the client area's last column
-    // and row, which are the clear colour.
+    // the probe sees it.
     ::testing::AssertionResult awaitWindowAndFirstFrame();
     // Runs the probe with these arguments to its end; false when it fails.
     bool probe(const std::vector<std::string>& args, Facts& facts);
@@ -53,30 +46,18 @@ class WineRun : public ::testing::Test {
     int windowsStatus();
 
     // The client area's pixels, read from the desktop where the probe placed them.
-    bool grabClient(Image& image);
-    ::testing::AssertionResult awaitShowing(const std::vector<float>& table, double twist,
-                                            Seconds limit = windowLimit);
-
+    bool grabClient(Image& image) override;
     // Input as on Linux, at client pixels.
-    void pressAt(int x, int y, unsigned button);
-    void release(unsigned button);
-    void tapKey(unsigned long keysym);
+    void pressAt(int x, int y, unsigned button) override;
+    void tapKey(unsigned long keysym) override;
+    // A picture judged wrong, and the whole desktop beside it, as PNG files in the
+    // tests' folder.
+    std::string keepPicture(const Image& seen, const std::string& what) override;
 
-    XServer server;
-    Child program;
     Window desktop = None;
-    Facts window;         // the probe's facts about knotwerry's window
+    Facts window;                  // the probe's facts about knotwerry's window
     int originX = 0, originY = 0;  // the client's top-left on the desktop
-    Image firstFrame;
     std::string statusFile;
 };
 
-// A run against the test's own model of the program's table, which starts as the
-// shipped table; SetUp starts the program.
-class ModelledWineRun : public WineRun {
-  protected:
-    void SetUp() override;
-    void pressInModel(Press press);
-
-    std::vector<float> model;
-};
+using ModelledWineRun = Modelled<WineRun>;
