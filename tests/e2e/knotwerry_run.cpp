@@ -3,10 +3,6 @@
 
 #include <X11/keysym.h>
 
-#include "tests/e2e/projection.h"
-#include "tests/fixtures.h"
-#include "tools/knot_design.h"
-
 void KnotwerryRun::SetUp()
 {
     ASSERT_TRUE(startXServer(server)) << "cannot start Xvfb";
@@ -22,54 +18,35 @@ void KnotwerryRun::TearDown()
         EXPECT_EQ(program.errText.find(report), std::string::npos) << program.errText;
 }
 
-bool KnotwerryRun::start(const std::vector<std::string>& args, const std::vector<std::string>& env)
+::testing::AssertionResult KnotwerryRun::start(const std::vector<std::string>& args,
+                                               const std::vector<std::string>& env)
 {
     std::vector<std::string> argv = {KNOTWERRY_PATH};
     argv.insert(argv.end(), args.begin(), args.end());
-    std::vector<std::string> settings = {"LIBGL_ALWAYS_SOFTWARE=1"};
-    settings.insert(settings.end(), env.begin(), env.end());
-    if (!launch(program, server, argv, settings))
-        return false;
+    if (!launchOnSoftwareGl(program, server, argv, env))
+        return ::testing::AssertionFailure() << "cannot start " << KNOTWERRY_PATH;
     window = awaitWindow(server.display, windowTitle, windowLimit);
-    return window != None && awaitPicture(server.display, window, firstFrame, windowLimit, hasRed);
+    if (window == None)
+        return ::testing::AssertionFailure() << "no window titled " << windowTitle;
+    return awaitFirstFrame();
 }
 
 void KnotwerryRun::pressEscape()
 {
-    tapKeyOver(server.display, window, XK_Escape);
+    tapKey(XK_Escape);
 }
 
-::testing::AssertionResult KnotwerryRun::awaitShowing(const std::vector<float>& table, double twist,
-                                                      Seconds limit)
+bool KnotwerryRun::grabClient(Image& image)
 {
-    Image seen;
-    Mismatch last;
-    bool shown = awaitCondition(
-        [&] {
-            if (!grabWindow(server.display, window, seen))
-                return false;
-            last = compareWithProjection(seen, table.data(), gridPoints, twist);
-            return last.none();
-        },
-        limit);
-    if (shown)
-        return ::testing::AssertionSuccess();
-    return ::testing::AssertionFailure()
-           << "the window never showed the table at twist " << twist << ": " << last.darkCentres
-           << " dark centres, " << last.strayPixels << " stray pixels; " << last.firstFaults;
+    return grabWindow(server.display, window, image);
 }
 
-void ModelledRun::SetUp()
+void KnotwerryRun::pressAt(int x, int y, unsigned button)
 {
-    KnotwerryRun::SetUp();
-    if (HasFatalFailure())
-        return;
-    model = readTable(KNOT_TABLE_PATH);
-    ASSERT_EQ(model.size(), std::size_t{knotEntries} * 3);
-    ASSERT_TRUE(start());
+    pressButtonAt(server.display, window, x, y, button);
 }
 
-void ModelledRun::pressInModel(Press press)
+void KnotwerryRun::tapKey(unsigned long keysym)
 {
-    playPresses(reinterpret_cast<float(*)[3]>(model.data()), {press}, gridSide);
+    tapKeyOver(server.display, window, keysym);
 }

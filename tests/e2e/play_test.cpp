@@ -13,58 +13,22 @@
 
 namespace {
 
-class Play : public ModelledRun {
-  protected:
-    // Polls the window until it shows exactly the first frame again, pixel for pixel.
-    bool awaitFirstFrame()
-    {
-        Image seen;
-        return awaitCondition(
-            [&] { return grabWindow(server.display, window, seen) && seen.rgb == firstFrame.rgb; },
-            windowLimit);
-    }
-
-    // A press must show: its model picture is not the one on screen.
-    bool wouldShow(const std::vector<float>& table, const Image& now)
-    {
-        return !compareWithProjection(now, table.data(), gridPoints, 0.0).none();
-    }
-};
-
-struct ButtonCase {
-    const char* name;
-    unsigned button;  // X button: 1 left, 2 middle, 3 right, 4 and 5 the wheel
-    Press press;
-};
-
-void PrintTo(const ButtonCase& c, std::ostream* out)
-{
-    *out << c.name;
-}
+using Play = ModelledRun;
 
 class Buttons : public Play, public ::testing::WithParamInterface<ButtonCase> {};
 
-// The press alone must show the flip; the release, then INSERT as a marker that every
-// earlier event has been handled, must show nothing but the turn.
 TEST_P(Buttons, PressFlipsTheModelsCrossAndReleaseDoesNothing)
 {
-    const ButtonCase& c = GetParam();
-    pressInModel(c.press);
-    ASSERT_TRUE(wouldShow(model, firstFrame)) << "this press would not show";
-
-    pressButtonAt(server.display, window, c.press.x, c.press.y, c.button);
-    EXPECT_TRUE(awaitShowing(model, 0.0)) << "after the press";
-    releaseButton(server.display, c.button);
-    tapKeyOver(server.display, window, XK_Insert);
-    EXPECT_TRUE(awaitShowing(model, 1.0)) << "after the release and INSERT";
+    pressFlipsAndReleaseDoesNothing(GetParam());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, Buttons,
-    ::testing::Values(ButtonCase{"Left", 1, {401, 37}}, ButtonCase{"Middle", 2, {8, 790}},
-                      ButtonCase{"Right", 3, {600, 300}}, ButtonCase{"WheelUp", 4, {200, 650}},
-                      ButtonCase{"WheelDownInTheRightMargin", 5, {790, 100}}),
-    [](const ::testing::TestParamInfo<ButtonCase>& row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, Buttons,
+                         ::testing::Values(ButtonCase{"Left", 1, {401, 37}},
+                                           ButtonCase{"Middle", 2, {8, 790}},
+                                           ButtonCase{"Right", 3, {600, 300}},
+                                           ButtonCase{"WheelUp", 4, {200, 650}},
+                                           ButtonCase{"WheelDownInTheRightMargin", 5, {790, 100}}),
+                         caseName<ButtonCase>);
 
 // Holding a button and dragging flips once, where it went down.
 TEST_F(Play, HoldingAndDraggingFlipsOnce)
@@ -93,7 +57,7 @@ TEST_F(Play, OtherKeysChangeNothing)
     tapKeyOver(server.display, window, XK_Insert);
     EXPECT_TRUE(awaitShowing(model, 1.0));
     tapKeyOver(server.display, window, XK_Delete);
-    EXPECT_TRUE(awaitFirstFrame());
+    EXPECT_TRUE(backAtFirstFrame());
 }
 
 // DELETE turns one degree counter-clockwise and INSERT one degree clockwise; either
@@ -103,11 +67,11 @@ TEST_F(Play, InsertAndDeleteTurnByOneDegreeAndCancelExactly)
     tapKeyOver(server.display, window, XK_Delete);
     EXPECT_TRUE(awaitShowing(model, -1.0)) << "after DELETE";
     tapKeyOver(server.display, window, XK_Insert);
-    EXPECT_TRUE(awaitFirstFrame()) << "after DELETE, INSERT";
+    EXPECT_TRUE(backAtFirstFrame()) << "after DELETE, INSERT";
     tapKeyOver(server.display, window, XK_Insert);
     EXPECT_TRUE(awaitShowing(model, 1.0)) << "after INSERT";
     tapKeyOver(server.display, window, XK_Delete);
-    EXPECT_TRUE(awaitFirstFrame()) << "after INSERT, DELETE";
+    EXPECT_TRUE(backAtFirstFrame()) << "after INSERT, DELETE";
 }
 
 // A held INSERT turns a whole degree for every repeat the keyboard sends. It is held

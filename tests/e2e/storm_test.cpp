@@ -23,6 +23,7 @@ namespace {
 constexpr int stormEvents = 5000;  // XTest events sent: motions, buttons and keys
 constexpr int turnKeyHolds = 6;    // INSERT or DELETE held down ...
 constexpr int repeatsPerHold = 5;  // ... until the keyboard has repeated it this often
+constexpr int keyShare = 25;       // keys other than the held ones, per hundred gestures
 constexpr int marginWidth = 16;    // pixels right of and below the grid
 constexpr int flushEvery = 64;     // events sent between flushes
 constexpr long memorySlackKiB = 1024;
@@ -35,17 +36,6 @@ constexpr bool plainAllocator = false;
 #else
 constexpr bool plainAllocator = true;
 #endif
-
-// A fixed little generator, so that every run plays the same storm.
-struct Dice {
-    std::uint32_t state = 20261210u;
-    int below(int n)
-    {
-        state = state * 1664525u + 1013904223u;
-        return int((state >> 8) % std::uint32_t(n));
-    }
-    int between(int low, int high) { return low + below(high - low + 1); }
-};
 
 long residentKiB(pid_t pid)
 {
@@ -187,6 +177,12 @@ class Storm : public ModelledRun {
         }
         button(held, false);
     }
+    // Anywhere on the screen, with no button down.
+    void wander()
+    {
+        Press p = anywhere();
+        move(p.x, p.y);
+    }
     void otherKey()
     {
         static const KeySym others[] = {XK_a,         XK_Z,         XK_0,    XK_9,    XK_space,
@@ -259,16 +255,19 @@ TEST_F(Storm, EveryEventCountsTheProgramAnswersAtOnceAndKeepsItsMemory)
                 << "the held key did not repeat " << repeatsPerHold << " times";
             continue;
         }
-        int roll = dice.below(100);
-        if (roll < 45)
+        switch (dice.gesture(keyShare)) {
+        case Gesture::tap:
             tap();
-        else if (roll < 65)
+            break;
+        case Gesture::drag:
             drag();
-        else if (roll < 90)
+            break;
+        case Gesture::key:
             otherKey();
-        else {
-            Press p = anywhere();  // the pointer wanders with no button down
-            move(p.x, p.y);
+            break;
+        case Gesture::wander:
+            wander();
+            break;
         }
     }
     XSync(display, False);

@@ -144,21 +144,9 @@ INSTANTIATE_TEST_SUITE_P(Cases, WithoutADisplay,
                          ::testing::Values(NoServer{"Unset", "DISPLAY"},
                                            NoServer{"Empty", "DISPLAY="},
                                            NoServer{"NoServerThere", freeDisplay}),
-                         [](const ::testing::TestParamInfo<NoServer>& row) {
-                             return std::string(row.param.name);
-                         });
+                         caseName<NoServer>);
 
 // Whatever the command line holds, GLUT never sees it.
-struct CommandLine {
-    const char* name;
-    std::vector<std::string> args;
-};
-
-void PrintTo(const CommandLine& line, std::ostream* out)
-{
-    *out << ::testing::PrintToString(line.args);
-}
-
 class Arguments : public KnotwerryRun, public ::testing::WithParamInterface<CommandLine> {};
 
 TEST_P(Arguments, AreIgnored)
@@ -175,12 +163,12 @@ TEST_P(Arguments, AreIgnored)
     EXPECT_EQ(program.errText, "");
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    CommandLines, Arguments,
-    ::testing::Values(CommandLine{"Geometry", {"-geometry", "320x240+0+0"}},
-                      CommandLine{"OtherDisplay", {"-display", ":1234"}},
-                      CommandLine{"GlutOptions", {"-iconic", "-gldebug", "-direct"}},
-                      CommandLine{"Junk", {"--help", "puzzle.dat", ""}}),
-    [](const ::testing::TestParamInfo<CommandLine>& row) { return row.param.name; });
+INSTANTIATE_TEST_SUITE_P(CommandLines, Arguments,
+                         ::testing::Values(CommandLine{"Geometry", {"-geometry", "320x240+0+0"}},
+                                           CommandLine{"OtherDisplay", {"-display", ":1234"}},
+                                           CommandLine{"GlutOptions",
+                                                       {"-iconic", "-gldebug", "-direct"}},
+                                           CommandLine{"Junk", {"--help", "puzzle.dat", ""}}),
+                         caseName<CommandLine>);
 
 }  // namespace

@@ -13,7 +13,6 @@
 #include <set>
 
 #include "tests/e2e/projection.h"
-#include "tests/fixtures.h"
 
 namespace {
 
@@ -57,7 +56,7 @@ class Packages : public WineRun {
     void playsItsFirstFrame(const std::string& exe)
     {
         ASSERT_TRUE(start(exe)) << exe;
-        const std::vector<float> table = readTable(KNOT_TABLE_PATH);
+        const std::vector<float> table = shippedTable();
         Mismatch first = compareWithProjection(firstFrame, table.data(), gridPoints, 0.0);
         EXPECT_TRUE(first.none()) << first.firstFaults;
         tapKey(XK_Escape);

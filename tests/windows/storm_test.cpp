@@ -14,18 +14,9 @@
 namespace {
 
 constexpr int stormEvents = 1000;  // XTest events sent: motions, buttons and keys
+constexpr int keyShare = 30;       // keys, turn keys among them, per hundred gestures
 constexpr int flushEvery = 64;
 constexpr int desktopWidth = 1280, desktopHeight = 1024;
-
-// A fixed little generator, so that every run plays the same storm.
-struct Dice {
-    std::uint32_t state = 20261210u;
-    int below(int n)
-    {
-        state = state * 1664525u + 1013904223u;
-        return int((state >> 8) % std::uint32_t(n));
-    }
-};
 
 class Storm : public ModelledWineRun {
   protected:
@@ -112,12 +103,12 @@ class Storm : public ModelledWineRun {
 TEST_F(Storm, AThousandEventsEndInTheModelsPicture)
 {
     while (events < stormEvents) {
-        int roll = dice.below(100);
-        if (roll < 45)
+        const Gesture next = dice.gesture(keyShare);
+        if (next == Gesture::tap)
             tap();
-        else if (roll < 65)
+        else if (next == Gesture::drag)
             drag();
-        else if (roll < 95)
+        else if (next == Gesture::key)
             typeKey();
         else
             move(onDesktop());  // the pointer wanders with no button down

@@ -8,7 +8,6 @@
 #include <sstream>
 
 #include "tests/e2e/projection.h"
-#include "tests/fixtures.h"
 
 namespace {
 
@@ -62,51 +61,23 @@ TEST_F(TheWindow, FirstFrameIsTheShippedTable)
                               << " stray pixels; " << first.firstFaults;
 }
 
-struct ButtonCase {
-    const char* name;
-    unsigned button;  // X button: 1 left, 3 right
-    Press press;
-};
-
-void PrintTo(const ButtonCase& c, std::ostream* out)
-{
-    *out << c.name;
-}
-
 class Buttons : public ModelledWineRun, public ::testing::WithParamInterface<ButtonCase> {};
 
-// The press alone shows the flip; the release, then INSERT as a marker that every
-// earlier event has been handled, shows nothing but the turn.
 TEST_P(Buttons, PressFlipsTheModelsCrossAndReleaseDoesNothing)
 {
-    const ButtonCase& c = GetParam();
-    pressInModel(c.press);
-    ASSERT_FALSE(compareWithProjection(firstFrame, model.data(), gridPoints, 0.0).none())
-        << "this press would not show";
-    pressAt(c.press.x, c.press.y, c.button);
-    EXPECT_TRUE(awaitShowing(model, 0.0)) << "after the press";
-    release(c.button);
-    tapKey(XK_Insert);
-    EXPECT_TRUE(awaitShowing(model, 1.0)) << "after the release and INSERT";
+    pressFlipsAndReleaseDoesNothing(GetParam());
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, Buttons,
                          ::testing::Values(ButtonCase{"Left", 1, {401, 37}},
                                            ButtonCase{"Right", 3, {600, 300}},
                                            ButtonCase{"LeftInTheBottomMargin", 1, {8, 790}}),
-                         [](const ::testing::TestParamInfo<ButtonCase>& row) {
-                             return std::string(row.param.name);
-                         });
+                         caseName<ButtonCase>);
 
 // DELETE turns one degree counter-clockwise and INSERT one degree clockwise; either
 // undoes the other exactly.
 TEST_F(TheWindow, InsertAndDeleteTurnByOneDegreeAndCancelExactly)
 {
-    Image seen;
-    auto backAtFirstFrame = [&] {
-        return awaitCondition([&] { return grabClient(seen) && seen.rgb == firstFrame.rgb; },
-                              windowLimit);
-    };
     tapKey(XK_Delete);
     EXPECT_TRUE(awaitShowing(model, -1.0)) << "after DELETE";
     tapKey(XK_Insert);
@@ -132,12 +103,7 @@ using Ending = WineRun;
 TEST_F(Ending, EscapeThroughCmdGivesStatusZeroSilently)
 {
     ASSERT_TRUE(startThroughCmd(KNOTWERRY_EXE, {}));
-    ASSERT_TRUE(probe({"window", windowTitle, std::to_string(windowLimit.count())}, window));
-    std::istringstream(window["origin"]) >> originX >> originY;
-    desktop = awaitWindow(server.display, desktopTitle, windowLimit);
-    ASSERT_NE(desktop, None);
-    ASSERT_TRUE(awaitCondition([&] { return grabClient(firstFrame) && hasRed(firstFrame); },
-                               windowLimit));
+    ASSERT_TRUE(awaitWindowAndFirstFrame());
     tapKey(XK_Escape);
     ASSERT_TRUE(awaitExit(program, exitLimit));
     EXPECT_EQ(windowsStatus(), 0);
@@ -182,16 +148,6 @@ TEST_F(Ending, RefusedGlewGivesTheShellStatus63)
 
 // Whatever the command line holds, GLUT never sees it: the window opens as always and
 // shows the shipped table.
-struct CommandLine {
-    const char* name;
-    std::vector<std::string> args;
-};
-
-void PrintTo(const CommandLine& line, std::ostream* out)
-{
-    *out << ::testing::PrintToString(line.args);
-}
-
 class Arguments : public WineRun, public ::testing::WithParamInterface<CommandLine> {};
 
 TEST_P(Arguments, AreIgnored)
@@ -202,17 +158,17 @@ TEST_P(Arguments, AreIgnored)
     EXPECT_EQ(frame[0], 100);
     EXPECT_EQ(frame[1], 200);
     EXPECT_EQ(window["client"], "800 800");
-    const std::vector<float> table = readTable(KNOT_TABLE_PATH);
+    const std::vector<float> table = shippedTable();
     EXPECT_TRUE(compareWithProjection(firstFrame, table.data(), gridPoints, 0.0).none());
     tapKey(XK_Escape);
     ASSERT_TRUE(awaitExit(program, exitLimit));
     EXPECT_EQ(program.status, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    CommandLines, Arguments,
-    ::testing::Values(CommandLine{"Geometry", {"-geometry", "320x240+0+0"}},
-                      CommandLine{"GlutOptions", {"-iconic", "-gldebug", "-direct"}}),
-    [](const ::testing::TestParamInfo<CommandLine>& row) { return std::string(row.param.name); });
+INSTANTIATE_TEST_SUITE_P(CommandLines, Arguments,
+                         ::testing::Values(CommandLine{"Geometry", {"-geometry", "320x240+0+0"}},
+                                           CommandLine{"GlutOptions",
+                                                       {"-iconic", "-gldebug", "-direct"}}),
+                         caseName<CommandLine>);
 
 }  // namespace

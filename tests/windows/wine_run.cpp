@@ -1,16 +1,11 @@
 // knotwerry.exe under Wine on a private Xvfb, in the shared prefix's virtual desktop.
 #include "tests/windows/wine_run.h"
 
-#include <X11/keysym.h>
-
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
-
-#include "tests/e2e/projection.h"
-#include "tests/fixtures.h"
-#include "tools/knot_design.h"
 
 namespace {
 
@@ -75,53 +70,34 @@ bool WineRun::probe(const std::vector<std::string>& args, Facts& facts)
     return ended && run.status == 0;
 }
 
-bool WineRun::start(const std::string& exe, const std::vector<std::string>& env,
-                    const std::vector<std::string>& args)
+::testing::AssertionResult WineRun::start(const std::string& exe,
+                                          const std::vector<std::string>& env,
+                                          const std::vector<std::string>& args)
 {
-    for (int attempt = 1;; ++attempt) {
-        if (!startOnce(exe, env, args))
-            return false;
-        if (!shortSurface(firstFrame) || attempt == shortSurfaceTries)
-            return true;
-        // Wine's fault, not the program's, and rare: start again.
-        std::fprintf(stderr, "Wine drew the first frame on a surface short of the window; starting again\n");
-        endChild(program);
-        wineserver("-k");
-        wineserver("-w");
-        wineserver("-p");
-    }
-}
-
-bool WineRun::startOnce(const std::string& exe, const std::vector<std::string>& env,
-                        const std::vector<std::string>& args)
-{
-    std::vector<std::string> settings = {"LIBGL_ALWAYS_SOFTWARE=1"};
-    settings.insert(settings.end(), env.begin(), env.end());
     std::vector<std::string> argv = {WINE, exe};
     argv.insert(argv.end(), args.begin(), args.end());
-    if (!launch(program, server, argv, settings))
-        return false;
-    if (!probe({"window", windowTitle, std::to_string(windowLimit.count())}, window))
-        return false;
-    std::istringstream origin(window["origin"]);
-    if (!(origin >> originX >> originY))
-        return false;
-    desktop = awaitWindow(server.display, desktopTitle, windowLimit);
-    return desktop != None &&
-           awaitCondition([&] { return grabClient(firstFrame) && hasRed(firstFrame); },
-                          windowLimit);
+    if (!launchOnSoftwareGl(program, server, argv, env))
+        return ::testing::AssertionFailure() << "cannot start " << exe;
+    return awaitWindowAndFirstFrame();
 }
 
-bool shortSurface(const Image& image)
+// GLUT shows the window as soon as it is made, and start-up fixes its frame and size
+// before the first frame: Windows is asked where the client area is once that frame
+// shows on the desktop.
+::testing::AssertionResult WineRun::awaitWindowAndFirstFrame()
 {
-    bool redRight = false, redBottom = false;
-    for (int i = 0; i < image.width && i < image.height; ++i) {
-        const unsigned char* right = image.at(image.width - 1, i);
-        const unsigned char* bottom = image.at(i, image.height - 1);
-        redRight = redRight || (right[0] == 255 && right[1] == 0 && right[2] == 0);
-        redBottom = redBottom || (bottom[0] == 255 && bottom[1] == 0 && bottom[2] == 0);
-    }
-    return !redRight || !redBottom;
+    desktop = awaitWindow(server.display, desktopTitle, windowLimit);
+    if (desktop == None)
+        return ::testing::AssertionFailure() << "no Wine desktop";
+    Image whole;
+    if (!awaitCondition([&] { return grabWindow(server.display, desktop, whole) && hasRed(whole); },
+                        windowLimit))
+        return ::testing::AssertionFailure() << "no frame on the desktop";
+    if (!probe({"window", windowTitle, std::to_string(windowLimit.count())}, window))
+        return ::testing::AssertionFailure() << "the probe saw no window: " << window["window"];
+    if (!(std::istringstream(window["origin"]) >> originX >> originY))
+        return ::testing::AssertionFailure() << "the probe gave no origin";
+    return awaitFirstFrame();
 }
 
 bool WineRun::startThroughCmd(const std::string& exe, const std::vector<std::string>& env)
@@ -133,9 +109,8 @@ bool WineRun::startThroughCmd(const std::string& exe, const std::vector<std::str
          << "\"" << windowsPath(exe) << "\"\r\n"
          << "echo %ERRORLEVEL%> \"" << windowsPath(statusFile) << "\"\r\n";
     file.close();
-    std::vector<std::string> settings = {"LIBGL_ALWAYS_SOFTWARE=1"};
-    settings.insert(settings.end(), env.begin(), env.end());
-    return file && launch(program, server, {WINE, "cmd", "/c", windowsPath(batch)}, settings);
+    return file &&
+           launchOnSoftwareGl(program, server, {WINE, "cmd", "/c", windowsPath(batch)}, env);
 }
 
 int WineRun::windowsStatus()
@@ -160,35 +135,19 @@ bool WineRun::grabClient(Image& image)
     return true;
 }
 
-::testing::AssertionResult WineRun::awaitShowing(const std::vector<float>& table, double twist,
-                                                 Seconds limit)
+std::string WineRun::keepPicture(const Image& seen, const std::string& what)
 {
-    Image seen;
-    Mismatch last;
-    bool shown = awaitCondition(
-        [&] {
-            if (!grabClient(seen))
-                return false;
-            last = compareWithProjection(seen, table.data(), gridPoints, twist);
-            return last.none();
-        },
-        limit);
-    if (shown)
-        return ::testing::AssertionSuccess();
-    // What the window showed instead, beside the test's other output.
     const ::testing::TestInfo* test = ::testing::UnitTest::GetInstance()->current_test_info();
     std::string name = std::string(test->test_suite_name()) + "." + test->name();
     for (char& c : name)
         if (c == '/')
             c = '-';
-    const std::string shot = std::string(TEST_WORK_DIR) + "/" + name + ".png";
+    const std::string shot = std::string(TEST_WORK_DIR) + "/" + name + "-" + what + ".png";
     writePng(shot, seen);
     Image whole;
     if (grabWindow(server.display, desktop, whole))
         writePng(std::string(TEST_WORK_DIR) + "/" + name + "-desktop.png", whole);
-    return ::testing::AssertionFailure() << "(seen: " << shot << ") "
-           << "the window never showed the table at twist " << twist << ": " << last.darkCentres
-           << " dark centres, " << last.strayPixels << " stray pixels; " << last.firstFaults;
+    return "(" + what + ": " + shot + ") ";
 }
 
 void WineRun::pressAt(int x, int y, unsigned button)
@@ -196,29 +155,9 @@ void WineRun::pressAt(int x, int y, unsigned button)
     pressButtonAt(server.display, desktop, originX + x, originY + y, button);
 }
 
-void WineRun::release(unsigned button)
-{
-    releaseButton(server.display, button);
-}
-
 void WineRun::tapKey(unsigned long keysym)
 {
     movePointerTo(server.display, desktop, originX + windowSize / 2, originY + windowSize / 2);
     pressKey(server.display, keysym);
     releaseKey(server.display, keysym);
-}
-
-void ModelledWineRun::SetUp()
-{
-    WineRun::SetUp();
-    if (HasFatalFailure())
-        return;
-    model = readTable(KNOT_TABLE_PATH);
-    ASSERT_EQ(model.size(), std::size_t{knotEntries} * 3);
-    ASSERT_TRUE(start()) << "no window or no first frame; the probe saw: " << window["window"];
-}
-
-void ModelledWineRun::pressInModel(Press press)
-{
-    playPresses(reinterpret_cast<float(*)[3]>(model.data()), {press}, gridSide);
 }
