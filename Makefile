@@ -68,6 +68,7 @@ screenshots:
 	build/tools/snap docs/solved.png build/knotwerry $(SOLUTION)
 	build/tools/figure docs/example.png build/knotwerry $(EXAMPLE) $(SOLUTION)
 	build/tools/first_step docs/first-step.png build/knotwerry $(SOLUTION)
+	build/tools/figure --near-miss docs/near-miss.png build/knotwerry $(SOLUTION)
 
 bench:
 	$(SETUP) play test

@@ -3,13 +3,17 @@
 // puzzle. Runs PROGRAM on a private X server and saves two of its frames, one above the
 // other, marked in colour:
 //   above, the puzzle as it starts: black, each gap (white when solved, red here, in a
-//   scrambled slice's column); orange rings, the gaps that are easy to miss, those
-//   showing fewer than half the red pixels of the middle gap;
-//   below, after a press halfway down each gap (the first step): yellow, the scramble's
-//   stray points, the points its presses kept, still mirrored; cyan, the halfway
-//   presses' own, ringed dashed where the band hides them wholly or in part.
-// It fails when there is nothing to mark: a scrambled slice without a gap, a scramble's
-// stray point not in sight, or no gap easy to miss.
+//   scrambled slice's column), down every piece of band its slice crosses; an orange
+//   ring about each gap where it crosses the wide lower band, the lowest piece of band
+//   in its column, and a second ring about the gaps that are easy to miss, those showing
+//   fewer than half the red pixels of the middle gap;
+//   below, after a press in each gap at y = 392, halfway down the picture's 784 pixels
+//   of slices (the first step): yellow, the scramble's stray points, the points its
+//   presses kept, still mirrored; cyan, the halfway presses' own, ringed dashed where
+//   the band hides them wholly or in part.
+// It fails when there is nothing to mark: a scrambled slice without a gap, a gap that
+// does not cross the lower band, no gap easy to miss, or a scramble's stray point not in
+// sight.
 #include <X11/keysym.h>
 
 #include <algorithm>
@@ -35,6 +39,8 @@ constexpr int mostDiffering = 64;
 constexpr int gutterPx = 10;    // between the two frames
 constexpr int ringPx = 8;       // a stray point's ring, radius in px
 constexpr int gapMarginPx = 6;  // between a gap and its ring, px
+// A piece of band at least this tall, px: not the cut end of one passing under a crossing.
+constexpr int bandPx = 20;
 constexpr double pi = 3.14159265358979323846;
 
 struct Colour {
@@ -127,17 +133,42 @@ int showing(const Image& with, const Image& without, Pixel at)
     return n;
 }
 
-// Marks the gaps of the puzzle's frame; false when a scrambled slice shows none or no
+// The rows of the wide lower band in the 4-pixel column from `left`: the lowest piece of
+// band the column crosses in the solved knot's frame, at least bandPx tall. {-1, -1} when
+// the column crosses none.
+std::pair<int, int> lowerBand(const Image& solvedFrame, int left)
+{
+    int top = -1, bottom = -1;
+    for (int y = pictureSide - 1, end = -1; y >= -1; --y) {
+        bool white = false;
+        for (int x = left; y >= 0 && x < left + 4; ++x)
+            white = white || isWhite(solvedFrame, x, y);
+        if (white && end < 0)
+            end = y;
+        if (!white && end >= 0) {
+            if (end - y >= bandPx) {
+                top = y + 1, bottom = end;
+                break;
+            }
+            end = -1;
+        }
+    }
+    return {top, bottom};
+}
+
+// Marks the gaps of the puzzle's frame, and rings each where it crosses the lower band,
+// twice for those easy to miss; false when a scrambled slice shows no gap there or no
 // gap is easy to miss.
 bool markGaps(Image& start, const Image& solvedFrame, const std::vector<Press>& solution)
 {
     const Image shown = start;
+    auto isGap = [&](int x, int y) { return isWhite(solvedFrame, x, y) && !isWhite(shown, x, y); };
     std::vector<int> counts;
     for (Press p : solution) {
         int count = 0;
         for (int y = 0; y < pictureSide; ++y)
             for (int x = 4 * (p.x / 4); x < 4 * (p.x / 4) + 4; ++x)
-                if (isWhite(solvedFrame, x, y) && !isWhite(shown, x, y))
+                if (isGap(x, y))
                     paint(start, x, y, gapColour), ++count;
         if (count == 0) {
             std::fprintf(stderr, "first_step: slice %d shows no gap\n", p.x / 4);
@@ -150,30 +181,32 @@ bool markGaps(Image& start, const Image& solvedFrame, const std::vector<Press>& 
     const int middle = sorted[sorted.size() / 2];
     int easy = 0;
     for (std::size_t i = 0; i < solution.size(); ++i) {
-        if (2 * counts[i] >= middle)
-            continue;
-        // A ring about each stretch of the gap, stretches more than a ring apart.
-        const int left = 4 * (solution[i].x / 4);
-        int top = -1, bottom = -1;
-        for (int y = 0; y <= pictureSide; ++y) {
-            bool black = false;
-            for (int x = left; y < pictureSide && x < left + 4; ++x) {
-                const unsigned char* c = start.at(x, y);
-                black = black || (c[0] == 0 && c[1] == 0 && c[2] == 0);
-            }
-            if (black && top < 0)
+        const int slice = solution[i].x / 4, left = 4 * slice;
+        const auto [bandTop, bandBottom] = lowerBand(solvedFrame, left);
+        int top = -1, bottom = -1, rows = 0;
+        for (int y = bandTop; bandTop >= 0 && y <= bandBottom; ++y) {
+            bool gap = false;
+            for (int x = left; x < left + 4; ++x)
+                gap = gap || isGap(x, y);
+            if (gap && top < 0)
                 top = y;
-            if (black)
-                bottom = y;
-            if (top >= 0 && (y == pictureSide || y - bottom > 4 * gapMarginPx)) {
-                ellipse(start, left + 2, (top + bottom) / 2, 2 + gapMarginPx + 4,
-                        (bottom - top) / 2 + gapMarginPx + 4, easyColour);
-                top = bottom = -1;
-            }
+            if (gap)
+                bottom = y, ++rows;
         }
-        ++easy;
-        std::printf("easy to miss: the gap of slice %d, %d red pixels against %d\n",
-                    solution[i].x / 4, counts[i], middle);
+        if (rows == 0) {
+            std::fprintf(stderr, "first_step: the gap of slice %d does not cross the lower band\n",
+                         slice);
+            return false;
+        }
+        const bool easyToMiss = 2 * counts[i] < middle;
+        const int a = 2 + gapMarginPx, b = (bottom - top) / 2 + gapMarginPx;
+        ellipse(start, left + 2, (top + bottom) / 2, a, b, easyColour);
+        if (easyToMiss)
+            ellipse(start, left + 2, (top + bottom) / 2, a + 5, b + 5, easyColour), ++easy;
+        std::printf("slice %d: a gap of %d red pixels (the middle gap %d), crossing %d of the "
+                    "lower band's %d rows%s\n",
+                    slice, counts[i], middle, rows, bandBottom - bandTop + 1,
+                    easyToMiss ? ": easy to miss" : "");
     }
     if (easy == 0)
         std::fprintf(stderr, "first_step: no gap is easy to miss\n");
