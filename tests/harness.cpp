@@ -1,8 +1,8 @@
 // What the end-to-end tests on Linux and under Wine share.
 #include "tests/harness.h"
 
-#include "tests/e2e/projection.h"
-#include "tests/fixtures.h"
+#include "tools/projection.h"
+#include "tools/table_files.h"
 
 bool launchOnSoftwareGl(Child& program, const XServer& server, const std::vector<std::string>& argv,
                         const std::vector<std::string>& env)

@@ -6,9 +6,9 @@
 #include <string>
 #include <vector>
 
-#include "tests/e2e/projection.h"
 #include "tools/cross_model.h"
 #include "tools/frames.h"
+#include "tools/projection.h"
 #include "tools/xdrive.h"
 
 struct ModelRun {

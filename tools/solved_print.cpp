@@ -4,8 +4,8 @@
 #include <cstdio>
 
 #include "grid/table_print.h"
-#include "tests/fixtures.h"
 #include "tools/cross_model.h"
+#include "tools/table_files.h"
 
 int main(int argc, char** argv)
 {

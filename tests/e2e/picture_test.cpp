@@ -1,8 +1,8 @@
 // The first frame, read back from the window and compared with the table's own projection.
 #include "tests/e2e/knotwerry_run.h"
-#include "tests/e2e/projection.h"
-#include "tests/fixtures.h"
 #include "tools/picture_model.h"
+#include "tools/projection.h"
+#include "tools/table_files.h"
 
 namespace {
 

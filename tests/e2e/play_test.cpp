@@ -5,11 +5,11 @@
 #include <X11/keysym.h>
 
 #include "tests/e2e/knotwerry_run.h"
-#include "tests/e2e/projection.h"
-#include "tests/fixtures.h"
 #include "tools/cross_model.h"
 #include "tools/knot_design.h"
 #include "tools/picture_model.h"
+#include "tools/projection.h"
+#include "tools/table_files.h"
 
 namespace {
 

@@ -7,11 +7,11 @@
 #include <string>
 #include <vector>
 
-#include "tests/e2e/projection.h"
-#include "tests/fixtures.h"
 #include "tools/cross_model.h"
 #include "tools/knot_design.h"
 #include "tools/png.h"
+#include "tools/projection.h"
+#include "tools/table_files.h"
 #include "tools/xdrive.h"
 
 namespace {

@@ -11,10 +11,10 @@
 #include <set>
 #include <vector>
 
-#include "tests/fixtures.h"
 #include "tools/cross_model.h"
 #include "tools/knot_design.h"
 #include "tools/picture_model.h"
+#include "tools/table_files.h"
 
 namespace {
 

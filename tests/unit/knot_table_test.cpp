@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "grid/point_grid.h"
-#include "tests/fixtures.h"
 #include "tools/knot_design.h"
+#include "tools/table_files.h"
 
 namespace {
 

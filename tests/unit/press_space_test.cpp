@@ -13,8 +13,8 @@
 #include <vector>
 
 #include "grid/point_grid.h"
-#include "tests/fixtures.h"
 #include "tools/cross_model.h"
+#include "tools/table_files.h"
 
 namespace {
 

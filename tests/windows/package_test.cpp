@@ -12,7 +12,7 @@
 #include <iterator>
 #include <set>
 
-#include "tests/e2e/projection.h"
+#include "tools/projection.h"
 
 namespace {
 

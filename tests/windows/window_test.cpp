@@ -7,7 +7,7 @@
 
 #include <sstream>
 
-#include "tests/e2e/projection.h"
+#include "tools/projection.h"
 
 namespace {
 

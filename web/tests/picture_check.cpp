@@ -9,10 +9,10 @@
 #include <cstdlib>
 #include <vector>
 
-#include "tests/e2e/projection.h"
-#include "tests/fixtures.h"
 #include "tools/cross_model.h"
 #include "tools/png.h"
+#include "tools/projection.h"
+#include "tools/table_files.h"
 
 int main(int argc, char** argv)
 {

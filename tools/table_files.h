@@ -1,5 +1,6 @@
-// The tests' fixture files: a point table (little-endian float32 x, y, z per entry) and
-// a list of presses (lines "x y", # starts a comment).
+// The table files the tools and the tests read: a point table (little-endian float32 x,
+// y, z per entry, as grid/data/knot.bin) and a list of presses (lines "x y", # starts a
+// comment, as tests/data/solution.txt).
 #pragma once
 
 #include <vector>

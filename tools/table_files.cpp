@@ -1,5 +1,5 @@
-// Reads the tests' fixture files.
-#include "tests/fixtures.h"
+// Reads the point table and the lists of presses.
+#include "tools/table_files.h"
 
 #include <cstdint>
 #include <cstring>

@@ -1,5 +1,6 @@
-// What the window must show for a table of points: the tests' own projection of the
-// fixed camera, turned by the twist, checked against pixels read back from the window.
+// What the window must show for a table of points: the fixed camera's projection, written
+// apart from the program's own, turned by the twist, checked against pixels read back
+// from the window. For the end-to-end tests and the tools that hold the program to it.
 #pragma once
 
 #include <string>

@@ -1,6 +1,6 @@
 // The fixed camera: table x across, z down, y only depth, one unit spanning the window;
 // the twist turns the picture about the window centre.
-#include "tests/e2e/projection.h"
+#include "tools/projection.h"
 
 #include <cmath>
 #include <sstream>
