@@ -27,44 +27,16 @@
 
 #include "tools/cross_model.h"
 #include "tools/knot_design.h"
+#include "tools/marks.h"
 #include "tools/model_run.h"
 #include "tools/picture_model.h"
 
 namespace {
 
-struct Colour {
-    unsigned char r, g, b;
-};
 constexpr Colour pressColour = {0, 64, 255}, gapColour = {0, 0, 0}, copyColour = {255, 220, 0},
                  threadColour = {0, 230, 255}, keptColour = {0, 170, 0},
                  crossingColour = {230, 0, 230};
-constexpr int ringPx = 8;                      // ring radius around a marked spot, window pixels
 constexpr int pointPx = 2 * pointReachPx + 1;  // a point's square, window pixels a side
-
-bool isWhite(const Image& image, int x, int y)
-{
-    const unsigned char* p = image.at(x, y);
-    return p[0] == 255 && p[1] == 255 && p[2] == 255;
-}
-
-void paint(Image& image, int x, int y, Colour c)
-{
-    if (x < 0 || y < 0 || x >= image.width || y >= image.height)
-        return;
-    unsigned char* p = &image.rgb[3 * (std::size_t(y) * image.width + x)];
-    p[0] = c.r, p[1] = c.g, p[2] = c.b;
-}
-
-// A ring two pixels thick around (x, y).
-void ring(Image& image, int x, int y, Colour c)
-{
-    for (int dy = -ringPx - 1; dy <= ringPx + 1; ++dy)
-        for (int dx = -ringPx - 1; dx <= ringPx + 1; ++dx) {
-            const double d = std::hypot(dx, dy);
-            if (d >= ringPx - 1.0 && d <= ringPx + 1.0)
-                paint(image, x + dx, y + dy, c);
-        }
-}
 
 // Which mirrored points each pixel is near: 1 for the slice's copy, 2 for the thread.
 std::vector<char> mirroredNear(const float (*solved)[3], Cell press)
@@ -121,8 +93,8 @@ bool mark(Image& frame, const Image& before, const float (*solved)[3], Press pre
 // a frame around that part: the gap is two pixels wide and the kept point five.
 Image withCloseUp(const Image& marked, const float (*solved)[3], Press press)
 {
-    constexpr int zoom = 3, halfWidth = 30, gutter = 10;
-    constexpr Colour frameColour = {255, 255, 255}, gutterColour = {96, 0, 0};
+    constexpr int zoom = 3, halfWidth = 30;
+    constexpr Colour frameColour = {255, 255, 255};
     Cell picked;
     pressedCell(press, knotSide, picked);
     int top = pictureSide, bottom = 0;
@@ -135,7 +107,7 @@ Image withCloseUp(const Image& marked, const float (*solved)[3], Press press)
     const int left = std::clamp(4 * picked.row + 2 - halfWidth, 0, pictureSide - 2 * halfWidth);
 
     Image out;
-    out.width = pictureSide + gutter + 2 * halfWidth * zoom;
+    out.width = pictureSide + gutterPx + 2 * halfWidth * zoom;
     out.height = pictureSide;
     out.rgb.assign(std::size_t(out.width) * out.height * 3, 0);
     for (int y = 0; y < out.height; ++y)
@@ -143,8 +115,8 @@ Image withCloseUp(const Image& marked, const float (*solved)[3], Press press)
             const unsigned char* from = nullptr;
             if (x < pictureSide)
                 from = marked.at(x, y);
-            else if (x >= pictureSide + gutter && y / zoom < height)
-                from = marked.at(left + (x - pictureSide - gutter) / zoom, top + y / zoom);
+            else if (x >= pictureSide + gutterPx && y / zoom < height)
+                from = marked.at(left + (x - pictureSide - gutterPx) / zoom, top + y / zoom);
             const Colour c = from ? Colour{from[0], from[1], from[2]} : gutterColour;
             paint(out, x, y, c);
         }
@@ -153,14 +125,6 @@ Image withCloseUp(const Image& marked, const float (*solved)[3], Press press)
     for (int y = top - 1; y <= top + height; ++y)
         paint(out, left - 1, y, frameColour), paint(out, left + 2 * halfWidth, y, frameColour);
     return out;
-}
-
-// The mirrored place of point `cell` of slice `row`: where it shows as a stray point.
-Pixel strayAt(const float (*solved)[3], int row, int cell)
-{
-    const float* point = solved[row * knotSide + cell];
-    const float mirrored[3] = {-point[0], -point[1], -point[2]};
-    return pointPixel(mirrored);
 }
 
 // The white block the pixel at `at` lies in, within `reach` pixels of it: its width and
@@ -194,16 +158,15 @@ bool whiteBlock(const Image& frame, Pixel at, int reach, int& width, int& height
 // right and bottom edge darkened so that single pixels can be counted.
 Image closeUps(const std::vector<const Image*>& frames, Pixel at)
 {
-    constexpr int zoom = 8, side = 30, gutter = 10;
-    constexpr Colour gutterColour = {96, 0, 0};
+    constexpr int zoom = 8, side = 30;
     const int panel = side * zoom;
     Image out;
-    out.width = int(frames.size()) * (panel + gutter) - gutter;
+    out.width = int(frames.size()) * (panel + gutterPx) - gutterPx;
     out.height = panel;
     out.rgb.assign(std::size_t(out.width) * out.height * 3, 0);
     for (int y = 0; y < out.height; ++y)
         for (int x = 0; x < out.width; ++x) {
-            const int which = x / (panel + gutter), within = x % (panel + gutter);
+            const int which = x / (panel + gutterPx), within = x % (panel + gutterPx);
             if (within >= panel) {
                 paint(out, x, y, gutterColour);
                 continue;

@@ -17,13 +17,13 @@
 #include <X11/keysym.h>
 
 #include <algorithm>
-#include <cmath>
 #include <cstdio>
 #include <memory>
 #include <vector>
 
 #include "tools/cross_model.h"
 #include "tools/knot_design.h"
+#include "tools/marks.h"
 #include "tools/picture_model.h"
 #include "tools/xdrive.h"
 
@@ -36,48 +36,14 @@ constexpr int roughHeight = 392;  // px down the window: halfway down the grid's
 // A frame is the model's picture but for the few pixels where a point's centre lies
 // within rounding of a pixel's edge (as the end-to-end tests hold the first frame).
 constexpr int mostDiffering = 64;
-constexpr int gutterPx = 10;    // between the two frames
-constexpr int ringPx = 8;       // a stray point's ring, radius in px
 constexpr int gapMarginPx = 6;  // between a gap and its ring, px
 // A piece of band at least this tall, px: not the cut end of one passing under a crossing.
 constexpr int bandPx = 20;
-constexpr double pi = 3.14159265358979323846;
 
-struct Colour {
-    unsigned char r, g, b;
-};
 constexpr Colour gapColour = {0, 0, 0}, easyColour = {255, 140, 0}, scrambleColour = {255, 220, 0},
-                 roughColour = {0, 230, 255}, gutterColour = {96, 0, 0};
+                 roughColour = {0, 230, 255};
 
 using Table = std::unique_ptr<float[][3]>;
-
-bool isWhite(const Image& image, int x, int y)
-{
-    const unsigned char* p = image.at(x, y);
-    return p[0] == 255 && p[1] == 255 && p[2] == 255;
-}
-
-void paint(Image& image, int x, int y, Colour c)
-{
-    if (x < 0 || y < 0 || x >= image.width || y >= image.height)
-        return;
-    unsigned char* p = &image.rgb[3 * (std::size_t(y) * image.width + x)];
-    p[0] = c.r, p[1] = c.g, p[2] = c.b;
-}
-
-// An ellipse two pixels thick about (x, y) with half axes a and b; dashed leaves every
-// other stretch of it out.
-void ellipse(Image& image, int x, int y, int a, int b, Colour c, bool dashed = false)
-{
-    for (int dy = -b - 2; dy <= b + 2; ++dy)
-        for (int dx = -a - 2; dx <= a + 2; ++dx) {
-            const double inner = std::hypot(double(dx) / (a - 1), double(dy) / (b - 1));
-            const double outer = std::hypot(double(dx) / (a + 1), double(dy) / (b + 1));
-            const double turn = std::atan2(dy, dx) + pi;  // 0 .. 2 pi
-            if (inner >= 1.0 && outer <= 1.0 && !(dashed && int(turn * 8 / pi) % 2))
-                paint(image, x + dx, y + dy, c);
-        }
-}
 
 // The model's picture of a table: white where a point covers the pixel.
 std::vector<int> modelPicture(const Table& table)
@@ -112,14 +78,6 @@ void press(XServer& server, Window window, const std::vector<Press>& presses)
         pressButtonAt(server.display, window, p.x, p.y, 1);
         releaseButton(server.display, 1);
     }
-}
-
-// The mirrored place of point `cell` of slice `row`: where a stray point of it shows.
-Pixel strayAt(const Table& solved, int row, int cell)
-{
-    const float* point = solved[row * knotSide + cell];
-    const float mirrored[3] = {-point[0], -point[1], -point[2]};
-    return pointPixel(mirrored);
 }
 
 // Pixels of a point's 5 x 5 square that are white in one frame and red in the other.
@@ -227,8 +185,8 @@ bool markStrays(Image& after, const Image& solvedFrame, const Table& solved,
         pressedCell({p.x, roughHeight}, knotSide, rough);
         if (scramble.cell == rough.cell)
             continue;  // the halfway press was the answer: nothing stray
-        const Pixel theirs = strayAt(solved, scramble.row, scramble.cell);
-        const Pixel yours = strayAt(solved, rough.row, rough.cell);
+        const Pixel theirs = strayAt(solved.get(), scramble.row, scramble.cell);
+        const Pixel yours = strayAt(solved.get(), rough.row, rough.cell);
         const int theirsShowing = showing(shown, solvedFrame, theirs);
         const int yoursShowing = showing(shown, solvedFrame, yours);
         for (const auto& [at, colour] : {std::pair{theirs, scrambleColour}, {yours, roughColour}})
@@ -237,8 +195,8 @@ bool markStrays(Image& after, const Image& solvedFrame, const Table& solved,
                     if (x >= 0 && y >= 0 && x < pictureSide && y < pictureSide &&
                         isWhite(shown, x, y) && !isWhite(solvedFrame, x, y))
                         paint(after, x, y, colour);
-        ellipse(after, theirs.x, theirs.y, ringPx, ringPx, scrambleColour);
-        ellipse(after, yours.x, yours.y, ringPx, ringPx, roughColour, yoursShowing < 25);
+        ring(after, theirs.x, theirs.y, scrambleColour);
+        ring(after, yours.x, yours.y, roughColour, yoursShowing < 25);
         std::printf("slice %d: the scramble's stray point at (%d, %d), %d pixels in sight; "
                     "the halfway press's at (%d, %d), %d\n",
                     scramble.row, theirs.x, theirs.y, theirsShowing, yours.x, yours.y,
